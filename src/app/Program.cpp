@@ -1,0 +1,73 @@
+#include "app/Program.h"
+
+#include "platform/Fonts.h"
+#include "platform/QtMessageBox.h"
+#include "platform/Services.h"
+#include "platform/Translation.h"
+
+#include <QApplication>
+#include <memory>
+
+namespace app {
+
+namespace {
+
+std::unique_ptr<Program> &theProgram()
+{
+    static std::unique_ptr<Program> program;
+    return program;
+}
+
+} // namespace
+
+Program::Program()
+    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this)
+{
+    // The program never lingers without a window.
+    forms::Form::SetAllUnloadedAction([this] { End(); });
+}
+
+Program::~Program()
+{
+    forms::Form::SetAllUnloadedAction(nullptr);
+    forms::Form::UnloadAll();
+}
+
+void Program::End()
+{
+    forms::Form::UnloadAll();
+    platform::endProgram();
+}
+
+void InitialisePlatform(QApplication &app)
+{
+    platform::InstallFontSubstitutions();
+    platform::InstallJapaneseTranslation(app);
+    // The program decides when it ends (the quit question), not the last
+    // window closing while one form hands over to the next.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Keep a test's box; install the real one otherwise.
+    auto previous = platform::setMessageBox(nullptr);
+    platform::setMessageBox(previous ? std::move(previous) : std::make_unique<platform::QtMessageBox>());
+}
+
+Program &StartUp()
+{
+    auto &program = theProgram();
+    if (!program)
+        program = std::make_unique<Program>();
+    program->mess01.Show();
+    return *program;
+}
+
+Program *CurrentProgram()
+{
+    return theProgram().get();
+}
+
+void ShutDown()
+{
+    theProgram().reset();
+}
+
+} // namespace app

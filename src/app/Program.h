@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/Mess01.h"
+#include "forms/drill/Calk.h"
+#include "forms/drill/Dialog.h"
+#include "forms/parent/PassWord.h"
+#include "forms/parent/Setei.h"
+#include "forms/results/kekka.h"
+
+class QApplication;
+
+namespace app {
+
+// The six forms, each living for the whole process.
+class Program {
+public:
+    Program();
+    ~Program();
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    // Ends the program at once, whatever forms are open.
+    void End();
+
+    Mess01 mess01;
+    forms::Calk calk;
+    forms::Dialog dialog;
+    forms::kekka kekka;
+    forms::PassWord passWord;
+    forms::Setei setei;
+};
+
+// Platform set-up that must precede the first form: the Japanese faces, Qt's
+// Japanese texts and the real message box (unless a test installed its own).
+void InitialisePlatform(QApplication &app);
+
+// The start-up procedure: creates the forms and shows the main menu. Call it
+// once the application object exists; the forms then live until ShutDown().
+Program &StartUp();
+// The program started by StartUp(), or null.
+Program *CurrentProgram();
+// Unloads every form and destroys the program (tests start afresh with it).
+void ShutDown();
+
+} // namespace app

@@ -1,0 +1,190 @@
+#include "engine/ProblemSet.h"
+
+#include "platform/Random.h"
+#include "study/Module1.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace engine {
+
+using platform::DrawFrom1To;
+
+namespace {
+
+const ProblemRecord EmptyRecord{};
+
+// The range rule shared by multiplication and division: a product bound P in
+// 2..range and a factor B with 1 <= B <= P / 2. Returns {C, B} with C = P / B.
+std::pair<int, int> DrawRangeFactors(platform::RandomSource &random, int range)
+{
+    const int p = static_cast<int>(std::floor(static_cast<double>(random.Next()) * (range - 1))) + 2;
+    const double half = range / 2.0;
+    int b = 0;
+    do {
+        b = static_cast<int>(std::floor(static_cast<double>(random.Next()) * half)) + 1;
+    } while (b > p / 2.0);
+    return {p / b, b};
+}
+
+} // namespace
+
+const ProblemRecord &ProblemSet::Problems(int i) const
+{
+    if (i < 0 || i > Capacity)
+        return EmptyRecord;
+    return records_[static_cast<std::size_t>(i)];
+}
+
+void ProblemSet::Append(std::int16_t left, std::int16_t right, std::int16_t answer, std::int16_t operation)
+{
+    ++GeneratedCount;
+    records_[static_cast<std::size_t>(GeneratedCount)] = {left, right, answer, operation};
+}
+
+void ProblemSet::BuildProblemSet(platform::RandomSource &random)
+{
+    random.Reseed(platform::SecondsSinceMidnight());
+
+    AddCount = SubCount = MulCount = DivCount = 0;
+    Module1::CorrectCount = 0;
+    Module1::WrongCount = 0;
+
+    WipeRecords();
+    SplitProblemCount(Module1::CalcKind, Module1::ProblemCount);
+
+    if (AddCount > 0)
+        MakeAdditionProblems(random);
+    if (SubCount > 0)
+        MakeSubtractionProblems(random);
+    if (MulCount > 0)
+        MakeMultiplicationProblems(random);
+    if (DivCount > 0)
+        MakeDivisionProblems(random);
+
+    ShuffleProblems(random);
+    Module1::QuestionNo = 1;
+}
+
+void ProblemSet::WipeRecords()
+{
+    for (int i = 1; i <= Capacity && records_[static_cast<std::size_t>(i)].Operation != 0; ++i)
+        records_[static_cast<std::size_t>(i)] = ProblemRecord{};
+}
+
+void ProblemSet::SplitProblemCount(std::int16_t calcKind, std::int16_t problemCount)
+{
+    // The screens never pass more than the capacity; the clamp keeps a stray
+    // value from writing past the array.
+    const int pc = std::min<int>(problemCount, Capacity);
+    // Floor of the real quotient, also for negative counts.
+    const auto part = [pc](int d) { return static_cast<int>(std::floor(pc / static_cast<double>(d))); };
+    const int h = part(2);
+    const int t = part(3);
+    const int q = part(4);
+    int add = 0, sub = 0, mul = 0, div = 0;
+    switch (calcKind) {
+    case 1: add = pc; break;
+    case 2: sub = pc; break;
+    case 3: mul = pc; break;
+    case 4: div = pc; break;
+    case 5: add = h; sub = pc - h; break;
+    case 6: add = h; mul = pc - h; break;
+    case 7: add = h; div = pc - h; break;
+    case 8: sub = h; mul = pc - h; break;
+    case 9: sub = h; div = pc - h; break;
+    case 10: mul = h; div = pc - h; break;
+    case 11: add = t; sub = t; mul = pc - 2 * t; break;
+    case 12: add = t; sub = t; div = pc - 2 * t; break;
+    case 13: add = t; mul = t; div = pc - 2 * t; break;
+    case 14: sub = t; mul = t; div = pc - 2 * t; break;
+    case 15: add = q; sub = q; mul = q; div = pc - 3 * q; break;
+    case study::TimesTableKind: mul = pc; break;
+    default: break;
+    }
+    AddCount = static_cast<std::int16_t>(add);
+    SubCount = static_cast<std::int16_t>(sub);
+    MulCount = static_cast<std::int16_t>(mul);
+    DivCount = static_cast<std::int16_t>(div);
+}
+
+void ProblemSet::ShuffleProblems(platform::RandomSource &random)
+{
+    const int n = GeneratedCount;
+    if (n <= 0)
+        return;
+    const std::int32_t exchanges = 5 * static_cast<std::int32_t>(n);
+    for (std::int32_t k = 0; k < exchanges; ++k) {
+        const int a = DrawFrom1To(random, n);
+        int b = DrawFrom1To(random, n);
+        while (n != 1 && b == a)
+            b = DrawFrom1To(random, n);
+        std::swap(records_[static_cast<std::size_t>(a)], records_[static_cast<std::size_t>(b)]);
+    }
+}
+
+void ProblemSet::MakeAdditionProblems(platform::RandomSource &random)
+{
+    const int range = Module1::RangeMax;
+    for (int i = 0; i < AddCount; ++i) {
+        const int s = DrawFrom1To(random, range);
+        int b = 0;
+        do {
+            b = DrawFrom1To(random, range);
+        } while (b > s);
+        Append(static_cast<std::int16_t>(s - b), static_cast<std::int16_t>(b), static_cast<std::int16_t>(s),
+               Addition);
+    }
+}
+
+void ProblemSet::MakeSubtractionProblems(platform::RandomSource &random)
+{
+    const int range = Module1::RangeMax;
+    for (int i = 0; i < SubCount; ++i) {
+        const int a = DrawFrom1To(random, range);
+        int b = 0;
+        do {
+            b = DrawFrom1To(random, range);
+        } while (b > a);
+        Append(static_cast<std::int16_t>(a), static_cast<std::int16_t>(b), static_cast<std::int16_t>(a - b),
+               Subtraction);
+    }
+}
+
+void ProblemSet::MakeMultiplicationProblems(platform::RandomSource &random)
+{
+    const int range = Module1::RangeMax;
+    for (int i = 0; i < MulCount; ++i) {
+        int left = 0;
+        int right = 0;
+        if (range == 81) {
+            left = DrawFrom1To(random, 9);
+            right = DrawFrom1To(random, 9);
+        } else if (range < 10) {
+            left = range;
+            right = DrawFrom1To(random, 9);
+        } else {
+            const auto [c, b] = DrawRangeFactors(random, range);
+            left = c;
+            right = b;
+        }
+        Append(static_cast<std::int16_t>(left), static_cast<std::int16_t>(right),
+               static_cast<std::int16_t>(left * right), Multiplication);
+    }
+}
+
+void ProblemSet::MakeDivisionProblems(platform::RandomSource &random)
+{
+    // Below 1 no divisor can meet the range rule and the draw would never
+    // end. That only happens before any range was applied; divide within the
+    // smallest range the lists offer instead.
+    const int range = Module1::RangeMax >= 1 ? Module1::RangeMax : study::RangeChoices.front().value;
+    for (int i = 0; i < DivCount; ++i) {
+        const auto [c, b] = DrawRangeFactors(random, range);
+        Append(static_cast<std::int16_t>(c * b), static_cast<std::int16_t>(b), static_cast<std::int16_t>(c),
+               Division);
+    }
+}
+
+} // namespace engine

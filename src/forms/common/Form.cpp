@@ -1,0 +1,149 @@
+#include "forms/common/Form.h"
+
+#include "forms/common/FormKit.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+#include <vector>
+
+namespace forms {
+
+namespace {
+
+std::vector<Form *> &loadedForms()
+{
+    static std::vector<Form *> forms;
+    return forms;
+}
+
+std::function<void()> &allUnloadedAction()
+{
+    static std::function<void()> action;
+    return action;
+}
+
+constexpr Qt::WindowFlags BaseFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+
+} // namespace
+
+FormWindow::FormWindow(Form &form) : QWidget(nullptr, BaseFlags | Qt::WindowCloseButtonHint), form_(form) {}
+
+void FormWindow::closeEvent(QCloseEvent *event)
+{
+    // Every close goes through the form; it unloads the window itself when
+    // the close is granted.
+    event->ignore();
+    form_.CloseRequested();
+}
+
+Form::Form(const QString &name) : name_(name) {}
+
+Form::~Form()
+{
+    auto &forms = loadedForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    delete window_;
+}
+
+void Form::Show()
+{
+    if (!window_) {
+        window_ = new FormWindow(*this);
+        window_->setObjectName(name_);
+        window_->setAttribute(Qt::WA_DeleteOnClose, false);
+        loadedForms().push_back(this);
+        CreateControls(window_);
+        Load();
+        if (!window_)
+            return; // the load step unloaded the form
+        PlaceWindow();
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void Form::Unload()
+{
+    if (!window_ || unloading_)
+        return;
+    unloading_ = true;
+    QueryUnload();
+    unloading_ = false;
+    FormWindow *window = window_;
+    window_ = nullptr;
+    auto &forms = loadedForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    ClearControls();
+    window->hide();
+    window->deleteLater();
+    if (forms.empty() && allUnloadedAction()) {
+        QTimer::singleShot(0, [] {
+            if (loadedForms().empty() && allUnloadedAction())
+                allUnloadedAction()();
+        });
+    }
+}
+
+void Form::SetAllUnloadedAction(std::function<void()> action)
+{
+    allUnloadedAction() = std::move(action);
+}
+
+void Form::UnloadAll()
+{
+    const std::vector<Form *> forms = loadedForms();
+    for (Form *form : forms) {
+        FormWindow *window = form->window_;
+        form->window_ = nullptr;
+        form->ClearControls();
+        window->hide();
+        window->deleteLater();
+    }
+    loadedForms().clear();
+}
+
+int Form::LoadedCount()
+{
+    return static_cast<int>(loadedForms().size());
+}
+
+void Form::PlaceWindow()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    window_->move(area.center() - window_->rect().center());
+}
+
+void Form::SetCloseControl(bool offered)
+{
+    if (!window_)
+        return;
+    const bool visible = window_->isVisible();
+    window_->setWindowFlag(Qt::WindowCloseButtonHint, offered);
+    if (visible)
+        window_->show(); // changing the flags hides a shown window
+}
+
+void Form::SetClientSize(int widthTwips, int heightTwips)
+{
+    window_->setFixedSize(TwipsSize(widthTwips, heightTwips));
+}
+
+void Form::SetFormColour(const QColor &colour)
+{
+    SetBackground(window_, colour);
+}
+
+void Form::SetCaption(const QString &caption)
+{
+    window_->setWindowTitle(caption);
+}
+
+} // namespace forms

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QCloseEvent;
+
+namespace forms {
+
+class Form;
+
+// The window of a form. A close request from the window frame (close button,
+// Alt+F4, the session) is never acted on here: the form decides.
+class FormWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormWindow(Form &form);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    Form &form_;
+};
+
+// A form lives for the whole process and keeps its own variables; its window
+// and controls are created fresh at every load and destroyed at unload, so
+// every control starts from its design values. Unloading from inside one of
+// the form's own handlers is safe: the window is only hidden at once and
+// destroyed when control is back in the event loop.
+class Form : public QObject {
+    Q_OBJECT
+public:
+    explicit Form(const QString &name);
+    ~Form() override;
+
+    // Loads the form if needed (running its load step), then shows it. A load
+    // step that unloads its own form leaves nothing shown.
+    void Show();
+    // Runs the form's unload query, then hides and destroys the window.
+    void Unload();
+    bool IsLoaded() const { return window_ != nullptr; }
+    QWidget *Window() const { return window_; }
+    // Unloads every loaded form at once, without asking anything (program end).
+    static void UnloadAll();
+    static int LoadedCount();
+    // Runs when no form is left loaded once the current handler has returned
+    // (one form handing over to the next is not "none").
+    static void SetAllUnloadedAction(std::function<void()> action);
+
+    // Called by the window when its frame asks it to close.
+    virtual void CloseRequested() { Unload(); }
+
+protected:
+    // Builds the controls with their design values.
+    virtual void CreateControls(QWidget *window) = 0;
+    // The form's load step; runs after the controls exist, before the window
+    // is first shown.
+    virtual void Load() {}
+    // Runs on every unload, before the window goes.
+    virtual void QueryUnload() {}
+    // Forget the control pointers; the controls are about to be destroyed.
+    virtual void ClearControls() = 0;
+    // Where the window goes when it first appears: centred on the screen.
+    virtual void PlaceWindow();
+
+    // Shows or removes the close control of the window frame.
+    void SetCloseControl(bool offered);
+    void SetClientSize(int widthTwips, int heightTwips);
+    void SetFormColour(const QColor &colour);
+    void SetCaption(const QString &caption);
+
+private:
+    QString name_;
+    FormWindow *window_ = nullptr;
+    bool unloading_ = false;
+};
+
+} // namespace forms

@@ -1,0 +1,172 @@
+#include "forms/common/FormKit.h"
+
+#include <QKeyEvent>
+#include <QPalette>
+
+namespace forms {
+
+int Twips(int twips)
+{
+    return qRound(twips / 15.0);
+}
+
+QRect TwipsRect(int left, int top, int width, int height)
+{
+    return {Twips(left), Twips(top), Twips(width), Twips(height)};
+}
+
+QSize TwipsSize(int width, int height)
+{
+    return {Twips(width), Twips(height)};
+}
+
+QFont FormFont(const QString &face, double points, bool bold)
+{
+    QFont font(face);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+void SetBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+CommandButton::CommandButton(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                             const QFont &font)
+    : QPushButton(caption, parent)
+{
+    setObjectName(name);
+    setGeometry(geometry);
+    setFont(font);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void CommandButton::SetBackColour(const QColor &colour)
+{
+    back_ = colour;
+    // A style sheet is the one way the colour shows under every Qt style.
+    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
+                                 " border: 2px outset %2; padding: 2px; }"
+                                 "QPushButton:pressed { border-style: inset; }"
+                                 "QPushButton:focus { border: 2px solid black; }")
+                      .arg(colour.name(), colour.darker(130).name()));
+}
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (!event->isAutoRepeat())
+            click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+TextBox::TextBox(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
+                 const QFont &font)
+    : QLineEdit(text, parent)
+{
+    setObjectName(name);
+    setGeometry(geometry);
+    setFont(font);
+}
+
+void TextBox::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QString text = event->text();
+    const int code = enter ? 13 : (text.isEmpty() ? 0 : text.at(0).unicode());
+    QLineEdit::keyPressEvent(event);
+    if (code != 0)
+        emit KeyPress(code);
+}
+
+void TextBox::keyReleaseEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QLineEdit::keyReleaseEvent(event);
+    emit KeyUp(enter ? 13 : event->key());
+}
+
+ComboBox::ComboBox(QWidget *parent, const QString &name, int left, int top, int width, const QFont &font)
+    : QComboBox(parent)
+{
+    setObjectName(name);
+    setFont(font);
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+    setMaxVisibleItems(16);
+    const int height = sizeHint().height();
+    setGeometry(Twips(left), Twips(top), Twips(width), height);
+}
+
+void ComboBox::Fill(const QStringList &entries, const QString &text)
+{
+    addItems(entries);
+    setEditText(text);
+}
+
+QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                  const QFont &font, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setAlignment(alignment);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QGroupBox *MakeFrame(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                     const QFont &font)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    frame->setGeometry(geometry);
+    frame->setFont(font);
+    return frame;
+}
+
+QRadioButton *MakeOption(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                         const QFont &font)
+{
+    auto *option = new QRadioButton(caption, parent);
+    option->setObjectName(name);
+    option->setGeometry(geometry);
+    option->setFont(font);
+    return option;
+}
+
+QString ArrayName(const char *name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+void SetTabOrder(std::initializer_list<QWidget *> order)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *w : order) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+} // namespace forms

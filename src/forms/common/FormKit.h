@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QColor>
+#include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRect>
+
+#include <array>
+#include <initializer_list>
+
+// Building blocks for the forms: twips geometry, the Japanese faces, and the
+// few control kinds the screens use, each behaving as the screens expect.
+namespace forms {
+
+// Layout is given in twips (1/1440 inch): 15 twips to a pixel at 96 dpi. Qt's
+// high-DPI scaling takes device pixels from there.
+int Twips(int twips);
+QRect TwipsRect(int left, int top, int width, int height);
+QSize TwipsSize(int width, int height);
+
+// The face names are the Windows ones; start-up maps them to installed faces.
+namespace Face {
+inline const QString PGothic = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString Gothic = QStringLiteral("ＭＳ ゴシック");
+inline const QString Mincho = QStringLiteral("ＭＳ 明朝");
+inline const QString PMincho = QStringLiteral("ＭＳ Ｐ明朝");
+inline const QString PopS = QStringLiteral("HGS創英角ﾎﾟｯﾌﾟ体");
+inline const QString Pop = QStringLiteral("HG創英角ﾎﾟｯﾌﾟ体");
+inline const QString Maru = QStringLiteral("HG丸ｺﾞｼｯｸM-PRO");
+} // namespace Face
+
+QFont FormFont(const QString &face, double points, bool bold = false);
+
+// Fills the widget's background with the colour (forms, frames, labels).
+void SetBackground(QWidget *widget, const QColor &colour);
+void SetTextColour(QWidget *widget, const QColor &colour);
+
+// A command button that a focused Enter activates, as on the original
+// platform; with a colour it draws that background under every style.
+class CommandButton : public QPushButton {
+    Q_OBJECT
+public:
+    CommandButton(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                  const QFont &font);
+    void SetBackColour(const QColor &colour);
+    QColor BackColour() const { return back_; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QColor back_;
+};
+
+// A single-line text box that reports key presses (character codes) and key
+// releases (key codes) to its form, Enter being 13 in both.
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    TextBox(QWidget *parent, const QString &name, const QString &text, const QRect &geometry, const QFont &font);
+
+signals:
+    void KeyPress(int keyAscii);
+    void KeyUp(int keyCode);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+};
+
+// An editable drop-down list that keeps exactly what is typed (no inline
+// completion, no inserting typed text as an entry). Picking an entry from the
+// list emits activated(), the screens' Click.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    ComboBox(QWidget *parent, const QString &name, int left, int top, int width, const QFont &font);
+    void Fill(const QStringList &entries, const QString &text);
+};
+
+QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                  const QFont &font, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+
+QGroupBox *MakeFrame(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                     const QFont &font);
+
+QRadioButton *MakeOption(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                         const QFont &font);
+
+// "T(0)"-style names for the elements of a control array.
+QString ArrayName(const char *name, int index);
+
+// Chains the focus order through the given widgets, first to last.
+void SetTabOrder(std::initializer_list<QWidget *> order);
+
+} // namespace forms

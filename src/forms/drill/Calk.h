@@ -1,0 +1,80 @@
+#pragma once
+
+#include "engine/ProblemSet.h"
+#include "forms/common/Form.h"
+#include "forms/common/FormKit.h"
+
+#include <array>
+
+namespace app {
+class Program;
+}
+
+namespace forms {
+
+// The drill screen: set-up frame, question after question, quit button.
+class Calk : public Form {
+    Q_OBJECT
+public:
+    explicit Calk(app::Program &program);
+
+    // The problem set outlives the window, for the whole process.
+    engine::ProblemSet problemSet;
+
+    // True while the answer check waits for the feedback dialog.
+    bool IsWaitingForDialog() const { return waiting_; }
+    // True once this opening of the screen has built its problem set.
+    bool DrillBuilt() const { return built_; }
+
+    void CloseRequested() override;
+
+    // Controls (valid while the form is loaded).
+    QLabel *Label1 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Label6 = nullptr;
+    CommandButton *C = nullptr;
+    QLabel *K1 = nullptr;
+    QLabel *E = nullptr;
+    QLabel *K2 = nullptr;
+    QLabel *Label7 = nullptr;
+    TextBox *K = nullptr;
+    CommandButton *C2 = nullptr;
+    QLabel *Label8 = nullptr;
+    QLabel *Label9 = nullptr;
+    QLabel *Label10 = nullptr;
+    QLabel *Label11 = nullptr;
+    std::array<TextBox *, 4> T{};
+    QGroupBox *Frame2 = nullptr;
+    QLabel *Label3 = nullptr;
+    ComboBox *Combo1 = nullptr;
+    QLabel *Label12 = nullptr;
+    ComboBox *Combo2 = nullptr;
+    ComboBox *Combo3 = nullptr;
+    QLabel *Label2 = nullptr;
+    TextBox *T1 = nullptr;
+    CommandButton *C1 = nullptr;
+
+protected:
+    void CreateControls(QWidget *window) override;
+    void Load() override;
+    void ClearControls() override;
+
+private:
+    void Combo1_Click();
+    void C1_Click();
+    void C_Click();
+    void T1_KeyPress(int keyAscii);
+    void C2_Click();
+    void K_KeyPress(int keyAscii);
+
+    void BuildProblemSet();
+    void ShowQuestion();
+
+    app::Program &program_;
+    bool built_ = false;
+    bool waiting_ = false;
+    bool spartan_ = false;
+};
+
+} // namespace forms

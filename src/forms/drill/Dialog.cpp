@@ -1,0 +1,58 @@
+#include "forms/drill/Dialog.h"
+
+#include "app/Program.h"
+#include "platform/EventPump.h"
+#include "platform/Services.h"
+#include "study/Module1.h"
+
+namespace forms {
+
+Dialog::Dialog(app::Program &program) : Form(QStringLiteral("Dialog")), program_(program) {}
+
+void Dialog::CreateControls(QWidget *w)
+{
+    SetCaption(QStringLiteral("ﾀﾞｲｱﾛｸﾞ ｷｬﾌﾟｼｮﾝ"));
+    SetClientSize(9495, 2910);
+    // The drill form stays on screen but takes no input while the child looks
+    // at this window, and the frame offers no close control.
+    w->setWindowModality(Qt::ApplicationModal);
+    SetCloseControl(false);
+    w->setWindowFlag(Qt::WindowMinimizeButtonHint, false);
+
+    CB = new CommandButton(w, QStringLiteral("CB"), QStringLiteral("間違い!"), TwipsRect(0, 0, 9505, 2925),
+                           FormFont(Face::Maru, 72, true));
+    connect(CB, &QPushButton::clicked, this, &Dialog::CB_Click);
+}
+
+void Dialog::Load()
+{
+    if (Module1::AnswerState != Module1::AnsweredWrong) {
+        CB->SetBackColour(QColor(255, 128, 128));
+        CB->setText(QStringLiteral(" 正解！"));
+    } else {
+        CB->SetBackColour(QColor(128, 128, 255));
+        CB->setText(QStringLiteral("間違い!"));
+    }
+    CB->setFocus();
+}
+
+void Dialog::PlaceWindow()
+{
+    // Outer edges, from the drill form's current position: 4000 twips below
+    // its top, flush with its left edge.
+    const QWidget *drill = program_.calk.Window();
+    if (!drill)
+        return;
+    const QRect frame = drill->frameGeometry();
+    const float topTwips = static_cast<float>(frame.top() * 15) + 4000.0F;
+    Window()->move(frame.left(), qRound(topTwips / 15.0F));
+}
+
+void Dialog::CB_Click()
+{
+    Module1::AnswerState = Module1::Acknowledged;
+    Unload();
+    platform::eventPump().Wake();
+}
+
+} // namespace forms

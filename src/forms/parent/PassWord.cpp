@@ -1,0 +1,145 @@
+#include "forms/parent/PassWord.h"
+
+#include "app/Program.h"
+#include "platform/MessageBox.h"
+#include "platform/Services.h"
+#include "platform/SettingsStore.h"
+
+namespace forms {
+
+namespace {
+
+void Message(const QString &text)
+{
+    platform::messageBox().Show(text, platform::Buttons::Ok);
+}
+
+} // namespace
+
+PassWord::PassWord(app::Program &program) : Form(QStringLiteral("PassWord")), program_(program) {}
+
+void PassWord::CreateControls(QWidget *w)
+{
+    SetCaption(QStringLiteral("パスワード"));
+    const QColor back(255, 192, 192);
+    SetFormColour(back);
+    SetClientSize(4575, 3030);
+    // The menu behind waits while the parent is at the gate.
+    w->setWindowModality(Qt::ApplicationModal);
+
+    const QFont labelFont = FormFont(Face::PGothic, 15.75, true);
+    const QFont boxFont = FormFont(Face::PGothic, 18);
+    Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("パスワードを入力してください"),
+                       TwipsRect(240, 240, 4215, 375), labelFont);
+    Label2 = MakeLabel(w, QStringLiteral("Label2"), QStringLiteral("パスワード"), TwipsRect(240, 840, 1695, 375),
+                       labelFont);
+    T1 = new TextBox(w, QStringLiteral("T1"), QString(), TwipsRect(1800, 760, 2535, 495), boxFont);
+    T1->setAccessibleName(QStringLiteral("パスワード"));
+    Label3 = MakeLabel(w, QStringLiteral("Label3"), QStringLiteral("確認入力"), TwipsRect(240, 1440, 1695, 375),
+                       labelFont);
+    T2 = new TextBox(w, QStringLiteral("T2"), QString(), TwipsRect(1800, 1360, 2535, 495), boxFont);
+    T2->setAccessibleName(QStringLiteral("確認入力"));
+    for (TextBox *box : {T1, T2}) {
+        box->setEchoMode(QLineEdit::Password);
+        box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    }
+    for (QLabel *label : {Label1, Label2, Label3})
+        SetTextColour(label, Qt::black);
+
+    C1 = new CommandButton(w, QStringLiteral("C1"), QStringLiteral("入力完了"), TwipsRect(240, 2160, 1935, 615),
+                           labelFont);
+    C2 = new CommandButton(w, QStringLiteral("C2"), QStringLiteral("キャンセル"), TwipsRect(2400, 2160, 1935, 615),
+                           labelFont);
+    C1->SetBackColour(QColor(255, 128, 128));
+    C2->SetBackColour(QColor(255, 128, 128));
+
+    SetTabOrder({T1, T2, C1, C2});
+    T1->setFocus();
+
+    connect(T1, &TextBox::KeyUp, this, &PassWord::T1_KeyUp);
+    connect(T2, &TextBox::KeyUp, this, &PassWord::T2_KeyUp);
+    connect(C1, &QPushButton::clicked, this, &PassWord::C1_Click);
+    connect(C2, &QPushButton::clicked, this, &PassWord::C2_Click);
+}
+
+void PassWord::ClearControls()
+{
+    Label1 = Label2 = Label3 = nullptr;
+    T1 = T2 = nullptr;
+    C1 = C2 = nullptr;
+}
+
+void PassWord::Load()
+{
+    const std::optional<QString> stored =
+        platform::settingsStore().Read(platform::PasswordSection, platform::PasswordKey);
+    storeReadable_ = stored.has_value();
+    RegisteredPassword = stored.value_or(QString());
+    // A store that cannot be read is not a first use: never invite a new
+    // password over one that may be there.
+    if (storeReadable_ && RegisteredPassword.isEmpty())
+        Label1->setText(QStringLiteral("パスワードを初期設定します"));
+}
+
+void PassWord::T1_KeyUp(int keyCode)
+{
+    if (keyCode == 13)
+        T2->setFocus();
+}
+
+void PassWord::T2_KeyUp(int keyCode)
+{
+    if (keyCode == 13)
+        C1->setFocus();
+}
+
+void PassWord::C1_Click()
+{
+    const QString entry = T1->text();
+    if (entry != T2->text()) {
+        Message(QStringLiteral("入力した２つのパスワードが一致しません"));
+        return;
+    }
+    if (entry.isEmpty()) {
+        Message(QStringLiteral("空白はパスワードとして設定できません"));
+        return;
+    }
+    if (RegisteredPassword.isEmpty()) {
+        // Registering must really reach the store: a failure is never
+        // reported as success, and nothing opens.
+        if (!storeReadable_ ||
+            !platform::settingsStore().Write(platform::PasswordSection, platform::PasswordKey, entry)) {
+            Message(QStringLiteral("パスワードを保存できませんでした"));
+            return;
+        }
+        Message(QStringLiteral("パスワードの初期設定が完了しました"));
+        OpenSettings();
+        return;
+    }
+    if (entry == RegisteredPassword) {
+        Message(QStringLiteral("パスワードを認識しました"));
+        OpenSettings();
+        return;
+    }
+    Message(QStringLiteral("入力したパスワードと登録したパスワードが一致しません"));
+    if (!IsLoaded())
+        return;
+    T1->setText(QString());
+    T2->setText(QString());
+    T1->setFocus();
+}
+
+void PassWord::OpenSettings()
+{
+    if (!IsLoaded())
+        return;
+    program_.setei.Show();
+    Unload();
+}
+
+void PassWord::C2_Click()
+{
+    Unload();
+}
+
+} // namespace forms

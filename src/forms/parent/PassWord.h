@@ -1,0 +1,45 @@
+#pragma once
+
+#include "forms/common/Form.h"
+#include "forms/common/FormKit.h"
+
+namespace app {
+class Program;
+}
+
+namespace forms {
+
+// The parent's password gate in front of the settings screen. On first use it
+// registers the password; later it checks it.
+class PassWord : public Form {
+    Q_OBJECT
+public:
+    explicit PassWord(app::Program &program);
+
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    TextBox *T1 = nullptr;
+    QLabel *Label3 = nullptr;
+    TextBox *T2 = nullptr;
+    CommandButton *C1 = nullptr;
+    CommandButton *C2 = nullptr;
+
+    QString RegisteredPassword;
+
+protected:
+    void CreateControls(QWidget *window) override;
+    void Load() override;
+    void ClearControls() override;
+
+private:
+    void T1_KeyUp(int keyCode);
+    void T2_KeyUp(int keyCode);
+    void C1_Click();
+    void C2_Click();
+    void OpenSettings();
+
+    app::Program &program_;
+    bool storeReadable_ = true;
+};
+
+} // namespace forms

@@ -1,0 +1,168 @@
+#include "forms/parent/Setei.h"
+
+#include "app/Program.h"
+#include "platform/MessageBox.h"
+#include "platform/Services.h"
+#include "study/Choices.h"
+#include "study/Module1.h"
+
+namespace forms {
+
+namespace {
+
+template <std::size_t N>
+QStringList Texts(const std::array<study::Choice, N> &table)
+{
+    QStringList texts;
+    for (const study::Choice &row : table)
+        texts.append(row.Text());
+    return texts;
+}
+
+} // namespace
+
+Setei::Setei(app::Program &program) : Form(QStringLiteral("Setei")), program_(program) {}
+
+void Setei::CreateControls(QWidget *w)
+{
+    const QColor back(255, 192, 192);
+    SetCaption(QStringLiteral("Setei"));
+    SetFormColour(back);
+    SetClientSize(9615, 6915);
+    w->setWindowModality(Qt::ApplicationModal);
+
+    const QFont normal = FormFont(Face::PGothic, 15.75);
+    const QFont frameFont = FormFont(Face::PGothic, 15.75, true);
+    const QFont optionFont = FormFont(Face::PGothic, 12);
+    const QFont labelFont = FormFont(Face::Gothic, 15.75);
+
+    Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("設定画面"), TwipsRect(240, 240, 9135, 855),
+                       FormFont(Face::PopS, 36, true), Qt::AlignHCenter | Qt::AlignTop);
+    SetTextColour(Label1, QColor(0, 0, 192));
+    Command1 = new CommandButton(w, QStringLiteral("Command1"), QStringLiteral("設定完了"),
+                                 TwipsRect(6720, 240, 2535, 735), normal);
+    Command1->SetBackColour(QColor(255, 128, 128));
+
+    Frame1 = MakeFrame(w, QStringLiteral("Frame1"), QStringLiteral("学習モードの設定"),
+                       TwipsRect(360, 1200, 8895, 2415), frameFont);
+    SetBackground(Frame1, back);
+    const char16_t *options[3] = {
+        u"自由学習モード（子供が自由に算数の学習を勧めることができます）",
+        u"指定学習モード（子供に指定した学習内容を学習させることができます）",
+        u"スパルタモード（強制的に学習をさせ、その結果を評価することができます）",
+    };
+    for (int i = 0; i < 3; ++i) {
+        Option1[i] = MakeOption(Frame1, ArrayName("Option1", i), QString::fromUtf16(options[i]),
+                                TwipsRect(360, 480 + 600 * i, 8175, 375), optionFont);
+        SetBackground(Option1[i], back);
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+    }
+
+    Frame2 = MakeFrame(w, QStringLiteral("Frame2"), QString(), TwipsRect(360, 4080, 8895, 2535), frameFont);
+    SetBackground(Frame2, back);
+    Label3 = MakeLabel(Frame2, QStringLiteral("Label3"), QStringLiteral("計算種別"), TwipsRect(480, 480, 1815, 495),
+                       labelFont);
+    Combo1 = new ComboBox(Frame2, QStringLiteral("Combo1"), 2880, 480, 4935, normal);
+    Combo1->setAccessibleName(QStringLiteral("計算種別"));
+    Label4 = MakeLabel(Frame2, QStringLiteral("Label4"), QStringLiteral("数値範囲"),
+                       TwipsRect(480, 1080, 1815, 495), labelFont);
+    Combo3 = new ComboBox(Frame2, QStringLiteral("Combo3"), 2880, 1080, 4935, normal);
+    Combo3->setAccessibleName(QStringLiteral("九九の段"));
+    Combo2 = new ComboBox(Frame2, QStringLiteral("Combo2"), 2880, 1080, 4935, normal); // over Combo3
+    Combo2->setAccessibleName(QStringLiteral("数値範囲"));
+    Label2 = MakeLabel(Frame2, QStringLiteral("Label2"), QStringLiteral("問 題 数"), TwipsRect(480, 1680, 1815, 495),
+                       labelFont);
+    T1 = new TextBox(Frame2, QStringLiteral("T1"), QStringLiteral("30"), TwipsRect(2880, 1680, 4935, 435), normal);
+    T1->setInputMethodHints(Qt::ImhPreferNumbers);
+    T1->setAccessibleName(QStringLiteral("問題数"));
+    for (QLabel *label : {Label3, Label4, Label2})
+        SetBackground(label, back);
+
+    SetTabOrder({Option1[0], Option1[1], Option1[2], Combo1, Combo2, Combo3, T1, Command1});
+    Option1[0]->setFocus();
+
+    connect(Combo1, &QComboBox::activated, this, &Setei::Combo1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Setei::Command1_Click);
+    connect(T1, &TextBox::KeyPress, this, &Setei::T1_KeyPress);
+}
+
+void Setei::ClearControls()
+{
+    Label1 = Label3 = Label4 = Label2 = nullptr;
+    Command1 = nullptr;
+    Frame1 = Frame2 = nullptr;
+    Option1 = {};
+    Combo1 = Combo2 = Combo3 = nullptr;
+    T1 = nullptr;
+}
+
+void Setei::Load()
+{
+    Combo1->Fill(Texts(study::CalcKindChoices), study::CalcKindChoices.front().Text());
+    Combo2->Fill(Texts(study::RangeChoices), study::RangeChoices.front().Text());
+    Combo3->Fill(Texts(study::TimesRowChoices), study::TimesRowChoices.front().Text());
+}
+
+void Setei::Option1_Click(int index)
+{
+    Module1::StudyMode = static_cast<std::int16_t>(index);
+    Frame2->show();
+    Label2->show();
+    T1->show();
+    switch (index) {
+    case Module1::FreeStudy:
+        Frame2->hide();
+        break;
+    case Module1::DesignatedStudy:
+        Frame2->setTitle(QStringLiteral("指定学習モード時の設定"));
+        Label2->hide();
+        T1->hide();
+        break;
+    case Module1::Spartan:
+        Frame2->setTitle(QStringLiteral("スパルタモード時の設定"));
+        break;
+    default:
+        break;
+    }
+}
+
+void Setei::Combo1_Click()
+{
+    if (Combo1->currentText() == QStringLiteral("九九"))
+        Combo2->hide();
+    else
+        Combo2->show();
+}
+
+void Setei::T1_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        Command1->setFocus();
+}
+
+void Setei::Command1_Click()
+{
+    // A count the parent can see and correct holds the screen open; a hidden
+    // one is simply not written (see QueryUnload).
+    const study::CountCheck check = study::CheckProblemCount(T1->text());
+    const QString refusal = study::CountRefusalMessage(check);
+    if (!refusal.isEmpty() && T1->isVisibleTo(Window())) {
+        platform::messageBox().Show(refusal, platform::Buttons::Ok);
+        if (!IsLoaded())
+            return;
+        T1->setText(QString());
+        T1->setFocus();
+        return;
+    }
+    Unload();
+}
+
+void Setei::QueryUnload()
+{
+    study::ApplyChoices(Combo1->currentText(), Combo2->currentText(), Combo3->currentText());
+    const study::CountCheck check = study::CheckProblemCount(T1->text());
+    if (const auto *accepted = std::get_if<study::CountAccepted>(&check))
+        Module1::ProblemCount = accepted->count;
+}
+
+} // namespace forms

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "forms/common/Form.h"
+#include "forms/common/FormKit.h"
+
+#include <array>
+
+namespace app {
+class Program;
+}
+
+namespace forms {
+
+// The parent's settings: a mode click writes StudyMode at once; closing
+// writes the kind, range and count.
+class Setei : public Form {
+    Q_OBJECT
+public:
+    explicit Setei(app::Program &program);
+
+    // The close control finishes like "設定完了", count check included.
+    void CloseRequested() override { Command1_Click(); }
+
+    QLabel *Label1 = nullptr;
+    CommandButton *Command1 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    std::array<QRadioButton *, 3> Option1{};
+    QGroupBox *Frame2 = nullptr;
+    QLabel *Label3 = nullptr;
+    ComboBox *Combo1 = nullptr;
+    QLabel *Label4 = nullptr;
+    ComboBox *Combo2 = nullptr;
+    ComboBox *Combo3 = nullptr;
+    QLabel *Label2 = nullptr;
+    TextBox *T1 = nullptr;
+
+protected:
+    void CreateControls(QWidget *window) override;
+    void Load() override;
+    void QueryUnload() override;
+    void ClearControls() override;
+
+private:
+    void Option1_Click(int index);
+    void Combo1_Click();
+    void Command1_Click();
+    void T1_KeyPress(int keyAscii);
+
+    app::Program &program_;
+};
+
+} // namespace forms

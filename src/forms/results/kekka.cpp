@@ -1,0 +1,133 @@
+#include "forms/results/kekka.h"
+
+#include "app/Program.h"
+#include "engine/Score.h"
+#include "platform/Conversions.h"
+#include "platform/Services.h"
+#include "platform/SettingsStore.h"
+#include "study/Module1.h"
+
+namespace forms {
+
+namespace {
+const QColor Pink(255, 128, 128);
+} // namespace
+
+kekka::kekka(app::Program &program) : Form(QStringLiteral("kekka")), program_(program) {}
+
+void kekka::CreateControls(QWidget *w)
+{
+    SetCaption(QStringLiteral("学習結果"));
+    SetFormColour(Pink);
+    SetClientSize(4815, 4455);
+
+    const QFont rowFont = FormFont(Face::Mincho, 15.75);
+    L1[4] = MakeLabel(w, ArrayName("L1", 4), QStringLiteral("学習結果"), TwipsRect(240, 120, 4215, 375),
+                      FormFont(Face::Pop, 20.25), Qt::AlignHCenter | Qt::AlignTop);
+    SetTextColour(L1[4], QColor(0, 0, 192));
+    const char16_t *captions[4] = {u"総問題数", u"得　　点", u"正 解 数", u"不正解数"};
+    for (int i = 0; i < 4; ++i) {
+        const int top = 720 + 600 * i;
+        L1[i] = MakeLabel(w, ArrayName("L1", i), QString::fromUtf16(captions[i]), TwipsRect(240, top, 1335, 375),
+                          rowFont);
+        L[i] = MakeLabel(w, ArrayName("L", i), QString(), TwipsRect(1800, top, 2655, 375), rowFont);
+    }
+    for (QLabel *label : L1)
+        SetBackground(label, Pink);
+    for (QLabel *label : L)
+        SetBackground(label, Pink);
+
+    Label2 = MakeLabel(w, QStringLiteral("Label2"), QStringLiteral("パスワード"), TwipsRect(360, 3240, 1695, 375),
+                       FormFont(Face::PGothic, 15.75, true));
+    T1 = new TextBox(w, QStringLiteral("T1"), QString(), TwipsRect(1920, 3120, 2535, 495),
+                     FormFont(Face::PGothic, 18));
+    T1->setEchoMode(QLineEdit::Password);
+    T1->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    T1->setAccessibleName(QStringLiteral("パスワード"));
+    C1 = new CommandButton(w, QStringLiteral("C1"), QStringLiteral("入力完了"), TwipsRect(360, 3720, 4095, 495),
+                           FormFont(Face::PGothic, 15.75, true));
+    C1->SetBackColour(Pink);
+    // Lies over the password row while it is visible.
+    Command1 = new CommandButton(w, QStringLiteral("Command1"), QStringLiteral("メニューに戻る"),
+                                 TwipsRect(240, 3120, 4335, 1095), FormFont(Face::PGothic, 15.75));
+    Command1->SetBackColour(QColor(255, 128, 255));
+
+    SetTabOrder({Command1, T1, C1});
+
+    connect(C1, &QPushButton::clicked, this, &kekka::C1_Click);
+    connect(T1, &TextBox::KeyPress, this, &kekka::T1_KeyPress);
+    connect(Command1, &QPushButton::clicked, this, &kekka::Command1_Click);
+}
+
+void kekka::ClearControls()
+{
+    L1 = {};
+    L = {};
+    Label2 = nullptr;
+    T1 = nullptr;
+    C1 = nullptr;
+    Command1 = nullptr;
+}
+
+void kekka::Load()
+{
+    L[0]->setText(platform::NumberToText(Module1::ProblemCount));
+    // Nothing answered has no share: show 0 rather than a division by zero.
+    L[1]->setText(platform::NumberToText(engine::Score(Module1::CorrectCount, Module1::QuestionNo).value_or(0)));
+    L[2]->setText(platform::NumberToText(Module1::CorrectCount));
+    L[3]->setText(platform::NumberToText(Module1::WrongCount));
+
+    locked_ = Module1::StudyMode == Module1::Spartan;
+    if (locked_) {
+        Command1->hide();
+        SetCloseControl(false);
+        T1->setFocus();
+    } else {
+        Command1->show();
+        Command1->setFocus();
+    }
+
+    program_.calk.Unload();
+}
+
+void kekka::CloseRequested()
+{
+    // Locked results cannot be closed; otherwise closing is the way back.
+    if (locked_)
+        return;
+    Command1_Click();
+}
+
+void kekka::C1_Click()
+{
+    // An unreadable store matches nothing: the lock must not open on "".
+    const std::optional<QString> stored =
+        platform::settingsStore().Read(platform::PasswordSection, platform::PasswordKey);
+    RegisteredPassword = stored.value_or(QString());
+    if (stored && T1->text() == RegisteredPassword)
+        Unlock();
+}
+
+void kekka::Unlock()
+{
+    locked_ = false;
+    Command1->show();
+    SetCloseControl(true);
+    Command1->setFocus();
+}
+
+void kekka::T1_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        C1->setFocus();
+}
+
+void kekka::Command1_Click()
+{
+    if (locked_)
+        return;
+    program_.mess01.Show();
+    Unload();
+}
+
+} // namespace forms

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "forms/common/Form.h"
+#include "forms/common/FormKit.h"
+
+#include <array>
+
+namespace app {
+class Program;
+}
+
+namespace forms {
+
+// The results screen. In Spartan mode it is locked: the way back to the menu
+// opens only with the registered password.
+class kekka : public Form {
+    Q_OBJECT
+public:
+    explicit kekka(app::Program &program);
+
+    bool IsLocked() const { return locked_; }
+    void CloseRequested() override;
+
+    std::array<QLabel *, 5> L1{};
+    std::array<QLabel *, 4> L{};
+    QLabel *Label2 = nullptr;
+    TextBox *T1 = nullptr;
+    CommandButton *C1 = nullptr;
+    CommandButton *Command1 = nullptr;
+
+    QString RegisteredPassword;
+
+protected:
+    void CreateControls(QWidget *window) override;
+    void Load() override;
+    void ClearControls() override;
+
+private:
+    void C1_Click();
+    void T1_KeyPress(int keyAscii);
+    void Command1_Click();
+    void Unlock();
+
+    app::Program &program_;
+    bool locked_ = false;
+};
+
+} // namespace forms
