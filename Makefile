@@ -1,9 +1,10 @@
-# Two set-up commands: `make run` and `make test`. Both install what is missing first.
+# Set-up commands: `make run`, `make test` and `make package` (a Debian package).
+# All install what is missing first.
 PRESET ?= default
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench package clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -22,6 +23,10 @@ test: build
 
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
+
+package: build
+	@cmake --build $(BUILD_DIR) --target package
+	@ls -1 $(BUILD_DIR)/*.deb
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -19,12 +19,12 @@ const ProblemRecord EmptyRecord{};
 // 2..range and a factor B with 1 <= B <= P / 2. Returns {C, B} with C = P / B.
 std::pair<int, int> DrawRangeFactors(platform::RandomSource &random, int range)
 {
-    const int p = static_cast<int>(std::floor(static_cast<double>(random.Next()) * (range - 1))) + 2;
+    const int p = platform::FloorToInt(static_cast<double>(random.Next()) * (range - 1)) + 2;
     const double half = range / 2.0;
     int b = 0;
     do {
-        b = static_cast<int>(std::floor(static_cast<double>(random.Next()) * half)) + 1;
-    } while (b > p / 2.0);
+        b = platform::FloorToInt(static_cast<double>(random.Next()) * half) + 1;
+    } while (2 * b > p); // b > p / 2, exactly, in integers
     return {p / b, b};
 }
 
