@@ -63,7 +63,6 @@ void Form::Show()
         PlaceWindow();
     }
     window_->show();
-    window_->raise();
     window_->activateWindow();
 }
 

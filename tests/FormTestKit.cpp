@@ -1,0 +1,127 @@
+#include "FormTestKit.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace testkit {
+
+void ScriptedPump::WaitForWake()
+{
+    ++waits;
+    if (actions.empty()) {
+        AcknowledgeDialog();
+        return;
+    }
+    std::function<void()> action = std::move(actions.front());
+    actions.pop_front();
+    action();
+}
+
+QWidget *Window(const QString &name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+bool HasFocus(const QWidget *widget)
+{
+    return widget && widget->window()->focusWidget() == widget;
+}
+
+void AcknowledgeDialog()
+{
+    auto *cb = Control<QPushButton>(QStringLiteral("Dialog"), QStringLiteral("CB"));
+    QVERIFY2(cb, "no feedback dialog to acknowledge");
+    cb->click();
+}
+
+void FlushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+ProgramFixture::ProgramFixture()
+{
+    settingsPath = dir.filePath(QStringLiteral("Tovrani.ini"));
+}
+
+ProgramFixture::~ProgramFixture()
+{
+    Stop();
+}
+
+app::Program &ProgramFixture::Start()
+{
+    Module1::ResetAll();
+    platform::resetProgramEnding();
+    auto boxOwned = std::make_unique<platform::QueuedMessageBox>();
+    box = boxOwned.get();
+    platform::setMessageBox(std::move(boxOwned));
+    auto pumpOwned = std::make_unique<ScriptedPump>();
+    pump = pumpOwned.get();
+    platform::setEventPump(std::move(pumpOwned));
+    auto storeOwned = std::make_unique<platform::QtSettingsStore>(settingsPath);
+    store = storeOwned.get();
+    platform::setSettingsStore(std::move(storeOwned));
+    platform::setRandom(std::make_unique<platform::PcgRandom>(12345));
+    platform::setEndAction([this] { ++ends; });
+    program = &app::StartUp();
+    return *program;
+}
+
+void ProgramFixture::Stop()
+{
+    if (!program)
+        return;
+    app::ShutDown();
+    program = nullptr;
+    FlushDeletes();
+    platform::setEndAction(nullptr);
+    platform::setEventPump(nullptr);
+    platform::setRandom(nullptr);
+    platform::setSettingsStore(nullptr);
+    platform::resetProgramEnding();
+}
+
+platform::ScriptedRandom &ProgramFixture::Script(std::vector<float> values)
+{
+    auto random = std::make_unique<platform::ScriptedRandom>(std::move(values));
+    platform::ScriptedRandom &ref = *random;
+    platform::setRandom(std::move(random));
+    return ref;
+}
+
+float Drawing(int k, int m)
+{
+    return static_cast<float>((k - 0.5) / m);
+}
+
+int ShownAnswer()
+{
+    const int left = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("K1"))->text().toInt();
+    const int right = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("K2"))->text().toInt();
+    const QString sign = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("E"))->text();
+    if (sign == QStringLiteral("＋"))
+        return left + right;
+    if (sign == QStringLiteral("－"))
+        return left - right;
+    if (sign == QStringLiteral("×"))
+        return left * right;
+    return left / right;
+}
+
+void Answer(const QString &text)
+{
+    auto *k = Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("K"));
+    QVERIFY(k);
+    k->setText(text);
+    Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C2"))->click();
+}
+
+} // namespace testkit

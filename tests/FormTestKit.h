@@ -1,0 +1,89 @@
+#pragma once
+
+// Shared set-up for the tests that drive the real forms offscreen: fake
+// platform services, the program started afresh for each test, and helpers
+// that find windows and controls by objectName.
+
+#include "app/Program.h"
+#include "platform/EventPump.h"
+#include "platform/MessageBox.h"
+#include "platform/Random.h"
+#include "platform/Services.h"
+#include "platform/SettingsStore.h"
+#include "study/Module1.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <deque>
+#include <functional>
+
+namespace testkit {
+
+// Stands in for the event pump: each wait runs the next scripted action (or,
+// with none left, acknowledges the dialog as a child would), so a drill can
+// be driven synchronously. Records how often the program waited.
+class ScriptedPump final : public platform::EventPump {
+public:
+    void WaitForWake() override;
+    void Wake() override { ++wakes; }
+
+    std::deque<std::function<void()>> actions;
+    int waits = 0;
+    int wakes = 0;
+};
+
+// Whatever is visible now: the top-level window with this objectName.
+QWidget *Window(const QString &name);
+
+template <typename T>
+T *Control(const QString &form, const QString &name)
+{
+    QWidget *window = Window(form);
+    return window ? window->findChild<T *>(name) : nullptr;
+}
+
+// Whether the widget is its window's focus widget (offscreen windows are
+// never active, so hasFocus() would always be false).
+bool HasFocus(const QWidget *widget);
+
+// Clicks the feedback dialog's button (there must be one).
+void AcknowledgeDialog();
+
+// Destroys the windows of unloaded forms, as the event loop would.
+void FlushDeletes();
+
+class ProgramFixture {
+public:
+    ProgramFixture();
+    ~ProgramFixture();
+
+    // Installs the fakes and runs the start-up procedure (the menu opens).
+    app::Program &Start();
+    void Stop();
+
+    // Scripted random values; without a call the program draws from a fixed
+    // seed, so runs repeat.
+    platform::ScriptedRandom &Script(std::vector<float> values);
+
+    platform::QueuedMessageBox *box = nullptr;
+    ScriptedPump *pump = nullptr;
+    platform::QtSettingsStore *store = nullptr;
+    QTemporaryDir dir;
+    QString settingsPath;
+    int ends = 0;
+    app::Program *program = nullptr;
+};
+
+// The value a draw from 1 to m needs to come out as k.
+float Drawing(int k, int m);
+
+// The answer to the question now on the drill screen, worked out from what the
+// screen shows.
+int ShownAnswer();
+
+// Types the text into the answer box and presses the answer button.
+void Answer(const QString &text);
+
+} // namespace testkit
