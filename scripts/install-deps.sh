@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   clang libclang-rt-14-dev libfuzzer-14-dev
   desktop-file-utils appstream
+  dpkg-dev file  # CPack runs dpkg-shlibdeps on the binary to fill in Depends
 )
 
 missing=()

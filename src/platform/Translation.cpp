@@ -10,8 +10,12 @@ namespace platform {
 
 bool InstallJapaneseTranslation(QCoreApplication &app)
 {
+    return InstallJapaneseTranslation(app, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+bool InstallJapaneseTranslation(QCoreApplication &app, const QString &dir)
+{
     auto *translator = new QTranslator(&app);
-    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!translator->load(QStringLiteral("qtbase_ja"), dir)) {
         delete translator;
         std::fprintf(stderr, "mimoran: Qt's Japanese translation (qtbase_ja.qm) was not found in %s; "

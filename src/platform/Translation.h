@@ -1,6 +1,7 @@
 #pragma once
 
 class QCoreApplication;
+class QString;
 
 namespace platform {
 
@@ -8,5 +9,7 @@ namespace platform {
 // the system language. Returns false, after one line on standard error, when
 // the translation file is missing; the program runs on without it.
 bool InstallJapaneseTranslation(QCoreApplication &app);
+// The same, looking in the given folder.
+bool InstallJapaneseTranslation(QCoreApplication &app, const QString &folder);
 
 } // namespace platform
