@@ -1,0 +1,130 @@
+#include "FormTestKit.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace testkit;
+
+class TestResults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void labelsAndLock_data();
+    void labelsAndLock();
+    void noPasswordRegisteredUnlocksWithEmptyBox();
+    void unreadableStoreNeverUnlocks();
+    void enterMovesToTheButtonWithoutChecking();
+
+private:
+    void showResults(int mode, int count, int correct, int wrong, int questionNo);
+    ProgramFixture *fx = nullptr;
+};
+
+void TestResults::init()
+{
+    fx = new ProgramFixture;
+    fx->Start();
+}
+
+void TestResults::cleanup()
+{
+    delete fx;
+    fx = nullptr;
+}
+
+void TestResults::showResults(int mode, int count, int correct, int wrong, int questionNo)
+{
+    Module1::StudyMode = static_cast<std::int16_t>(mode);
+    Module1::ProblemCount = static_cast<std::int16_t>(count);
+    Module1::CorrectCount = static_cast<std::int16_t>(correct);
+    Module1::WrongCount = static_cast<std::int16_t>(wrong);
+    Module1::QuestionNo = static_cast<std::int16_t>(questionNo);
+    fx->program->mess01.Unload();
+    fx->program->kekka.Show();
+}
+
+void TestResults::labelsAndLock_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("correct");
+    QTest::addColumn<int>("wrong");
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("30, 20 right") << 0 << 30 << 20 << 10 << QStringList{"30", "67", "20", "10"};
+    QTest::newRow("8, 1 right: a half goes up") << 1 << 8 << 1 << 7 << QStringList{"8", "13", "1", "7"};
+    QTest::newRow("all right") << 2 << 5 << 5 << 0 << QStringList{"5", "100", "5", "0"};
+    QTest::newRow("none right") << 2 << 4 << 0 << 4 << QStringList{"4", "0", "0", "4"};
+    QTest::newRow("largest drill") << 0 << 10000 << 9999 << 1 << QStringList{"10000", "100", "9999", "1"};
+    QTest::newRow("nothing answered") << 0 << 0 << 0 << 0 << QStringList{"0", "0", "0", "0"};
+}
+
+void TestResults::labelsAndLock()
+{
+    QFETCH(int, mode);
+    QFETCH(int, count);
+    QFETCH(int, correct);
+    QFETCH(int, wrong);
+    QFETCH(QStringList, labels);
+    showResults(mode, count, correct, wrong, correct + wrong + 1);
+    QWidget *results = Window(QStringLiteral("kekka"));
+    QVERIFY(results);
+    QCOMPARE(results->windowTitle(), QStringLiteral("学習結果"));
+    QStringList shown;
+    for (int i = 0; i < 4; ++i)
+        shown << results->findChild<QLabel *>(QStringLiteral("L(%1)").arg(i))->text();
+    QCOMPARE(shown, labels);
+    QCOMPARE(results->findChild<QLabel *>(QStringLiteral("L1(1)"))->text(), QStringLiteral("得　　点"));
+
+    auto *back = results->findChild<QPushButton *>(QStringLiteral("Command1"));
+    const bool locked = mode == 2;
+    QCOMPARE(back->isHidden(), locked);
+    QCOMPARE(bool(results->windowFlags() & Qt::WindowCloseButtonHint), !locked);
+    QCOMPARE(results->focusWidget()->objectName(), locked ? QStringLiteral("T1") : QStringLiteral("Command1"));
+    QCOMPARE(fx->program->kekka.IsLocked(), locked);
+}
+
+void TestResults::noPasswordRegisteredUnlocksWithEmptyBox()
+{
+    showResults(2, 3, 1, 2, 4);
+    Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("C1"))->click();
+    QVERIFY(!Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("Command1"))->isHidden());
+    // Unlocked, the window may be closed: that is the way back.
+    QVERIFY(Window(QStringLiteral("kekka"))->windowFlags() & Qt::WindowCloseButtonHint);
+    Window(QStringLiteral("kekka"))->close();
+    FlushDeletes();
+    QVERIFY(Window(QStringLiteral("Mess01")));
+}
+
+void TestResults::unreadableStoreNeverUnlocks()
+{
+    const QString folder = fx->dir.filePath(QStringLiteral("store-is-a-folder"));
+    QVERIFY(QDir().mkpath(folder));
+    platform::setSettingsStore(std::make_unique<platform::QtSettingsStore>(folder));
+    showResults(2, 3, 1, 2, 4);
+    Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("C1"))->click();
+    QVERIFY(Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("Command1"))->isHidden());
+}
+
+void TestResults::enterMovesToTheButtonWithoutChecking()
+{
+    QVERIFY(fx->store->Write(platform::PasswordSection, platform::PasswordKey, QStringLiteral("pw")));
+    showResults(2, 3, 1, 2, 4);
+    auto *box = Control<QLineEdit>(QStringLiteral("kekka"), QStringLiteral("T1"));
+    auto *check = Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("C1"));
+    auto *back = Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("Command1"));
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("pw"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(HasFocus(check));
+    QVERIFY(back->isHidden());
+    QTest::keyClick(check, Qt::Key_Return);
+    QVERIFY(!back->isHidden());
+    QVERIFY(HasFocus(back));
+}
+
+QTEST_MAIN(TestResults)
+#include "tst_results.moc"
