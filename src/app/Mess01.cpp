@@ -25,9 +25,8 @@ void Mess01::CreateControls(QWidget *w)
     Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("Mimoran！2.0"), TwipsRect(240, 240, 9135, 855),
                        FormFont(Face::PopS, 36, true), Qt::AlignHCenter | Qt::AlignTop);
     SetTextColour(Label1, QColor(0, 0, 192));
-    Label2 = MakeLabel(w, QStringLiteral("Label2"), Description, TwipsRect(360, 1320, 8895, 4215),
-                       FormFont(Face::PMincho, 26.25));
-    Label2->setWordWrap(true);
+    Label2 = new WrappedLabel(w, QStringLiteral("Label2"), Description, TwipsRect(360, 1320, 8895, 4215),
+                              FormFont(Face::PMincho, 26.25));
 
     const QFont buttonFont = FormFont(Face::PGothic, 15.75);
     const QColor buttonColour(192, 255, 255);
@@ -49,7 +48,8 @@ void Mess01::CreateControls(QWidget *w)
 
 void Mess01::ClearControls()
 {
-    Label1 = Label2 = nullptr;
+    Label1 = nullptr;
+    Label2 = nullptr;
     C1 = C2 = C3 = nullptr;
 }
 

@@ -17,7 +17,7 @@ public:
     void CloseRequested() override { C3_Click(); }
 
     QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
+    forms::WrappedLabel *Label2 = nullptr;
     forms::CommandButton *C1 = nullptr;
     forms::CommandButton *C2 = nullptr;
     forms::CommandButton *C3 = nullptr;

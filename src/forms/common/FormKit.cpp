@@ -1,6 +1,12 @@
 #include "forms/common/FormKit.h"
 
+#include <QFontInfo>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTextLayout>
+#include <QtMath>
 #include <QPalette>
 
 namespace forms {
@@ -31,8 +37,11 @@ QFont FormFont(const QString &face, double points, bool bold)
 
 void SetBackground(QWidget *widget, const QColor &colour)
 {
+    // Buttons (option buttons included) fill with the Button role, the rest
+    // with Window.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(widget->backgroundRole(), colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -64,6 +73,25 @@ void CommandButton::SetBackColour(const QColor &colour)
                                  "QPushButton:pressed { border-style: inset; }"
                                  "QPushButton:focus { border: 2px solid black; }")
                       .arg(colour.name(), colour.darker(130).name()));
+}
+
+QRect CommandButton::CaptionArea() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+}
+
+void CommandButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    painter.setPen(palette().color(QPalette::ButtonText));
+    painter.drawText(CaptionArea(), CaptionFlags, caption);
 }
 
 void CommandButton::keyPressEvent(QKeyEvent *event)
@@ -120,6 +148,52 @@ void ComboBox::Fill(const QStringList &entries, const QString &text)
 {
     addItems(entries);
     setEditText(text);
+}
+
+WrappedLabel::WrappedLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                           const QFont &font)
+    : QLabel(caption, parent)
+{
+    setObjectName(name);
+    setGeometry(geometry);
+    setFont(font);
+    setWordWrap(true);
+    setTextFormat(Qt::PlainText);
+}
+
+template <typename LineVisitor>
+int WrappedLabel::Layout(LineVisitor &&visit) const
+{
+    QTextLayout layout(text(), font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const qreal pitch = QFontInfo(font()).pixelSize();
+    const qreal ascent = QFontMetricsF(font()).ascent();
+    // Centre the glyphs' em box on the pitch: Japanese glyphs fill the em.
+    const qreal top = (pitch - (ascent + pitch * 0.12)) / 2.0;
+    int lines = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width());
+        line.setPosition(QPointF(0, lines * pitch + top + ascent - line.ascent()));
+        ++lines;
+    }
+    layout.endLayout();
+    visit(layout);
+    return qCeil(lines * pitch);
+}
+
+int WrappedLabel::RequiredHeight() const
+{
+    return Layout([](QTextLayout &) {});
+}
+
+void WrappedLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    Layout([&painter](QTextLayout &layout) { layout.draw(&painter, QPointF(0, 0)); });
 }
 
 QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,

@@ -50,11 +50,36 @@ public:
     void SetBackColour(const QColor &colour);
     QColor BackColour() const { return back_; }
 
+    // The caption wraps onto more lines when it is wider than the button, as
+    // on the platform the screens were drawn for ("途中／終了").
+    QRect CaptionArea() const;
+    static constexpr int CaptionFlags = Qt::AlignCenter | Qt::TextWordWrap;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QColor back_;
+};
+
+// A word-wrapped label whose lines are one em apart, the line pitch the
+// screens were laid out with. The IPA faces ask for 1.1 em, which would push
+// the menu's description past the bottom of its label.
+class WrappedLabel : public QLabel {
+    Q_OBJECT
+public:
+    WrappedLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                 const QFont &font);
+    // The height the text needs at the label's width.
+    int RequiredHeight() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    template <typename LineVisitor>
+    int Layout(LineVisitor &&visit) const;
 };
 
 // A single-line text box that reports key presses (character codes) and key

@@ -41,6 +41,9 @@ void Calk::CreateControls(QWidget *w)
     const QFont normal = FormFont(Face::PGothic, 15.75);
     const QFont big = FormFont(Face::PGothic, 48);
     const QFont huge = FormFont(Face::PGothic, 60);
+    // Three digits of the proportional gothic are 151 px at 60 pt, wider
+    // than the 129 px boxes; the fixed-pitch gothic's are 120 px and fit.
+    const QFont operand = FormFont(Face::Gothic, 60);
     const QFont board = FormFont(Face::PGothic, 24);
     const QFont caption = FormFont(Face::Mincho, 15.75);
     const QFont choice = FormFont(Face::Gothic, 15.75);
@@ -62,12 +65,14 @@ void Calk::CreateControls(QWidget *w)
                           normal);
     C->SetBackColour(ButtonCyan);
 
-    K1 = MakeLabel(w, QStringLiteral("K1"), QStringLiteral("？"), TwipsRect(360, 2400, 1935, 1335), huge, centred);
+    K1 = MakeLabel(w, QStringLiteral("K1"), QStringLiteral("？"), TwipsRect(360, 2400, 1935, 1335), operand,
+                   centred);
     E = MakeLabel(w, QStringLiteral("E"), QStringLiteral("＋"), TwipsRect(2400, 2400, 1215, 1335), huge, centred);
-    K2 = MakeLabel(w, QStringLiteral("K2"), QStringLiteral("？"), TwipsRect(3720, 2400, 1935, 1335), huge, centred);
+    K2 = MakeLabel(w, QStringLiteral("K2"), QStringLiteral("？"), TwipsRect(3720, 2400, 1935, 1335), operand,
+                   centred);
     Label7 = MakeLabel(w, QStringLiteral("Label7"), QStringLiteral("＝"), TwipsRect(5760, 2400, 1215, 1335), huge,
                        centred);
-    K = new TextBox(w, QStringLiteral("K"), QStringLiteral("？"), TwipsRect(7080, 2400, 1935, 1335), huge);
+    K = new TextBox(w, QStringLiteral("K"), QStringLiteral("？"), TwipsRect(7080, 2400, 1935, 1335), operand);
     K->setAlignment(Qt::AlignCenter);
     K->setInputMethodHints(Qt::ImhPreferNumbers);
     K->setAccessibleName(QStringLiteral("答え"));

@@ -1,0 +1,184 @@
+// Renders every screen in every state to PNG files, offscreen, with the faces
+// the program really uses. Usage: screenshots OUTPUT_FOLDER
+// (run with QT_SCALE_FACTOR=2 for high-DPI pictures).
+#include "FormTestKit.h"
+#include "platform/QtMessageBox.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cstdio>
+
+using namespace testkit;
+
+namespace {
+
+QString folder;
+int saved = 0;
+
+void Save(QWidget *window, const QString &name)
+{
+    if (!window) {
+        std::fprintf(stderr, "screenshots: no window for %s\n", qPrintable(name));
+        return;
+    }
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    if (window->grab().save(path)) {
+        ++saved;
+        std::printf("%s\n", qPrintable(path));
+    }
+}
+
+void SaveWindow(const QString &form, const QString &name)
+{
+    Save(Window(form), name);
+}
+
+// The drill screen with the dialog over it, where the dialog places itself.
+void SaveDrillWithDialog(const QString &name)
+{
+    QWidget *calk = Window(QStringLiteral("Calk"));
+    QWidget *dialog = Window(QStringLiteral("Dialog"));
+    if (!calk || !dialog)
+        return;
+    const QPixmap drill = calk->grab();
+    const QPixmap over = dialog->grab();
+    const QPoint offset = dialog->pos() - calk->pos();
+    QPixmap both(drill.size().expandedTo(QSize(offset.x(), offset.y()) + over.size() / over.devicePixelRatio()) *
+                 drill.devicePixelRatio());
+    both.setDevicePixelRatio(drill.devicePixelRatio());
+    both.fill(Qt::black);
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, drill);
+    painter.drawPixmap(offset, over);
+    painter.end();
+    both.save(QDir(folder).filePath(name + QStringLiteral(".png")));
+    ++saved;
+    std::printf("%s\n", qPrintable(QDir(folder).filePath(name + QStringLiteral(".png"))));
+}
+
+void Pick(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+void ChildScreens(ProgramFixture &fx)
+{
+    fx.Start();
+    SaveWindow(QStringLiteral("Mess01"), QStringLiteral("01-menu"));
+
+    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
+    SaveWindow(QStringLiteral("Calk"), QStringLiteral("02-drill-setup-free"));
+    Pick(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo1")), QStringLiteral("九九"));
+    SaveWindow(QStringLiteral("Calk"), QStringLiteral("03-drill-setup-free-table"));
+    Pick(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo1")),
+         QStringLiteral("たし算＋ひき算＋かけ算＋わり算"));
+    Pick(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo2")), QStringLiteral("1～999"));
+    Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("T1"))->setText(QStringLiteral("10000"));
+    Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C1"))->click();
+
+    // Two right answers and a wrong one, so the scoreboard has numbers.
+    for (int i = 0; i < 3; ++i)
+        Answer(QString::number(i == 1 ? ShownAnswer() + 1 : ShownAnswer()));
+    SaveWindow(QStringLiteral("Calk"), QStringLiteral("04-drill-question"));
+    fx.pump->actions.push_back([] {
+        SaveWindow(QStringLiteral("Dialog"), QStringLiteral("05-dialog-right"));
+        SaveDrillWithDialog(QStringLiteral("05-drill-with-dialog-right"));
+        AcknowledgeDialog();
+    });
+    Answer(QString::number(ShownAnswer()));
+    fx.pump->actions.push_back([] {
+        SaveWindow(QStringLiteral("Dialog"), QStringLiteral("06-dialog-wrong"));
+        SaveDrillWithDialog(QStringLiteral("06-drill-with-dialog-wrong"));
+        AcknowledgeDialog();
+    });
+    Answer(QString::number(ShownAnswer() + 1));
+    Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C"))->click();
+    FlushDeletes();
+
+    // Designated study's set-up.
+    Module1::StudyMode = 1;
+    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
+    SaveWindow(QStringLiteral("Calk"), QStringLiteral("07-drill-setup-designated"));
+    Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("T1"))->setText(QStringLiteral("2"));
+    Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C1"))->click();
+    Answer(QString::number(ShownAnswer()));
+    Answer(QString::number(ShownAnswer() + 1));
+    FlushDeletes();
+    SaveWindow(QStringLiteral("kekka"), QStringLiteral("08-results-unlocked"));
+    Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("Command1"))->click();
+    FlushDeletes();
+
+    // A Spartan drill and its locked results.
+    Module1::StudyMode = 2;
+    Module1::CalcKind = 4;
+    Module1::RangeMax = 100;
+    Module1::ProblemCount = 3;
+    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
+    SaveWindow(QStringLiteral("Calk"), QStringLiteral("09-drill-spartan"));
+    for (int i = 0; i < 3; ++i)
+        Answer(QString::number(ShownAnswer()));
+    FlushDeletes();
+    Control<QLineEdit>(QStringLiteral("kekka"), QStringLiteral("T1"))->setText(QStringLiteral("secret"));
+    SaveWindow(QStringLiteral("kekka"), QStringLiteral("10-results-locked"));
+    fx.Stop();
+}
+
+void ParentScreens(ProgramFixture &fx)
+{
+    fx.Start();
+    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C2"))->click();
+    Control<QLineEdit>(QStringLiteral("PassWord"), QStringLiteral("T1"))->setText(QStringLiteral("himitsu"));
+    SaveWindow(QStringLiteral("PassWord"), QStringLiteral("11-password-first-use"));
+    Control<QLineEdit>(QStringLiteral("PassWord"), QStringLiteral("T2"))->setText(QStringLiteral("himitsu"));
+    Control<QPushButton>(QStringLiteral("PassWord"), QStringLiteral("C1"))->click();
+    FlushDeletes();
+    SaveWindow(QStringLiteral("Setei"), QStringLiteral("13-settings-opened"));
+    const QString names[3] = {QStringLiteral("14-settings-free"), QStringLiteral("15-settings-designated"),
+                              QStringLiteral("16-settings-spartan")};
+    for (int i = 0; i < 3; ++i) {
+        Control<QRadioButton>(QStringLiteral("Setei"), QStringLiteral("Option1(%1)").arg(i))->click();
+        SaveWindow(QStringLiteral("Setei"), names[i]);
+    }
+    Pick(Control<QComboBox>(QStringLiteral("Setei"), QStringLiteral("Combo1")), QStringLiteral("九九"));
+    Pick(Control<QComboBox>(QStringLiteral("Setei"), QStringLiteral("Combo3")), QStringLiteral("九九（七の段）"));
+    SaveWindow(QStringLiteral("Setei"), QStringLiteral("17-settings-table-row"));
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command1"))->click();
+    FlushDeletes();
+    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C2"))->click();
+    SaveWindow(QStringLiteral("PassWord"), QStringLiteral("12-password-later"));
+    fx.Stop();
+}
+
+void QuitQuestion()
+{
+    QTimer::singleShot(0, [] {
+        Save(QApplication::activeModalWidget(), QStringLiteral("18-quit-question"));
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::No)->click();
+    });
+    platform::QtMessageBox().Show(QStringLiteral("「Mimoran！」を終了しますか？"), platform::Buttons::YesNo);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(folder);
+    app::InitialisePlatform(app);
+    ProgramFixture fx;
+    ChildScreens(fx);
+    ParentScreens(fx);
+    QuitQuestion();
+    std::printf("%d screenshots in %s\n", saved, qPrintable(folder));
+    return saved >= 18 ? 0 : 1;
+}
