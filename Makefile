@@ -4,13 +4,13 @@ PRESET ?= default
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build run test bench package clean
+.PHONY: deps configure build run test bench package screenshots clean
 
 deps:
 	@./scripts/install-deps.sh
 
 configure: deps
-	@cmake --preset $(PRESET) >/dev/null
+	@cmake --preset $(PRESET) -B $(BUILD_DIR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
@@ -27,6 +27,13 @@ bench: build
 package: build
 	@cmake --build $(BUILD_DIR) --target package
 	@ls -1 $(BUILD_DIR)/*.deb
+
+# Every screen in every state, offscreen, to $(BUILD_DIR)/screenshots; the menu
+# and a question also go to docs/ for the README.
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/screenshots $(BUILD_DIR)/screenshots
+	@cp $(BUILD_DIR)/screenshots/01-menu.png docs/menu.png
+	@cp $(BUILD_DIR)/screenshots/04-drill-question.png docs/question.png
 
 clean:
 	@rm -rf $(BUILD_DIR)
