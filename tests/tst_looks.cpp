@@ -140,6 +140,9 @@ private slots:
     void settingsFit();
     void clientSizesFollowTheTwips();
     void controlsDoNotOverlap();
+    void boxesAndListsHaveJapaneseNames();
+    void buttonColoursShowUnderEveryStyle_data();
+    void buttonColoursShowUnderEveryStyle();
 
 private:
     ProgramFixture *fx = nullptr;
@@ -352,6 +355,56 @@ void TestLooks::controlsDoNotOverlap()
     fx->program->calk.Show();
     check(Window(QStringLiteral("Calk")));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestLooks::boxesAndListsHaveJapaneseNames()
+{
+    // Controls without a caption of their own are named for screen readers
+    // after the label beside them.
+    fx->program->passWord.Show();
+    fx->program->setei.Show();
+    fx->program->kekka.Show();
+    fx->program->calk.Show();
+    int named = 0;
+    for (const char *form : {"PassWord", "Setei", "kekka", "Calk"}) {
+        QWidget *window = Window(QLatin1String(form));
+        QVERIFY2(window, form);
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            const bool box = qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w->parent());
+            if (!box && !qobject_cast<QComboBox *>(w))
+                continue;
+            const QString name = w->accessibleName();
+            QVERIFY2(!name.isEmpty() && name.at(0).unicode() >= 0x3000, qPrintable(Where(w)));
+            ++named;
+        }
+    }
+    QCOMPARE(named, 2 + 4 + 1 + 9); // the password form, settings, results, drill
+    QCOMPARE(Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("K"))->accessibleName(), QStringLiteral("答え"));
+}
+
+void TestLooks::buttonColoursShowUnderEveryStyle_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::newRow("Fusion") << "Fusion";
+    QTest::newRow("Windows") << "Windows";
+}
+
+void TestLooks::buttonColoursShowUnderEveryStyle()
+{
+    QFETCH(QString, style);
+    const QString previous = QApplication::style()->name();
+    QVERIFY(QApplication::setStyle(style));
+    fx->program->mess01.Unload();
+    Module1::AnswerState = 1;
+    fx->program->dialog.Show();
+    const QImage right = Control<QPushButton>(QStringLiteral("Dialog"), QStringLiteral("CB"))->grab().toImage();
+    fx->program->dialog.Unload();
+    fx->program->mess01.Show();
+    const QImage start = Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C2"))->grab().toImage();
+    QApplication::setStyle(previous);
+    // A point away from the caption and the border shows the colour itself.
+    QCOMPARE(right.pixelColor(20, 20), QColor(255, 128, 128));
+    QCOMPARE(start.pixelColor(8, start.height() / 2), QColor(192, 255, 255));
 }
 
 QTEST_MAIN(TestLooks)
