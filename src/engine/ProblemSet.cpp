@@ -17,18 +17,116 @@ const ProblemRecord EmptyRecord{};
 
 // The range rule shared by multiplication and division: a product bound P in
 // 2..range and a factor B with 1 <= B <= P / 2. Returns {C, B} with C = P / B.
-std::pair<int, int> DrawRangeFactors(platform::RandomSource &random, int range)
+template <typename Source>
+std::pair<int, int> DrawRangeFactors(Source &random, int range)
 {
-    const int p = platform::FloorToInt(static_cast<double>(random.Next()) * (range - 1)) + 2;
-    const double half = range / 2.0;
+    const int p = platform::DrawScaled(random, range - 1) + 2;
     int b = 0;
     do {
-        b = platform::FloorToInt(static_cast<double>(random.Next()) * half) + 1;
-    } while (2 * b > p); // b > p / 2, exactly, in integers
+        b = platform::DrawScaledHalf(random, range) + 1; // floor(r * range / 2) + 1
+    } while (2 * b > p);                                 // b > p / 2, exactly, in integers
     return {p / b, b};
 }
 
+// Runs f with the generator's concrete type when it is the program's own, so
+// its Next() inlines into the draw loops; any other source goes through the
+// interface.
+template <typename F>
+void WithSource(platform::RandomSource &random, F &&f)
+{
+    if (auto *pcg = dynamic_cast<platform::PcgRandom *>(&random))
+        f(*pcg);
+    else
+        f(random);
+}
+
 } // namespace
+
+// The draw loops, written once for any source type.
+struct Generators {
+    template <typename Source>
+    static void Addition(ProblemSet &set, Source &random)
+    {
+        const int range = Module1::RangeMax;
+        for (int i = 0; i < set.AddCount; ++i) {
+            const int s = DrawFrom1To(random, range);
+            int b = 0;
+            do {
+                b = DrawFrom1To(random, range);
+            } while (b > s);
+            set.Append(static_cast<std::int16_t>(s - b), static_cast<std::int16_t>(b), static_cast<std::int16_t>(s),
+                       engine::Addition);
+        }
+    }
+
+    template <typename Source>
+    static void Subtraction(ProblemSet &set, Source &random)
+    {
+        const int range = Module1::RangeMax;
+        for (int i = 0; i < set.SubCount; ++i) {
+            const int a = DrawFrom1To(random, range);
+            int b = 0;
+            do {
+                b = DrawFrom1To(random, range);
+            } while (b > a);
+            set.Append(static_cast<std::int16_t>(a), static_cast<std::int16_t>(b), static_cast<std::int16_t>(a - b),
+                       engine::Subtraction);
+        }
+    }
+
+    template <typename Source>
+    static void Multiplication(ProblemSet &set, Source &random)
+    {
+        const int range = Module1::RangeMax;
+        for (int i = 0; i < set.MulCount; ++i) {
+            int left = 0;
+            int right = 0;
+            if (range == 81) {
+                left = DrawFrom1To(random, 9);
+                right = DrawFrom1To(random, 9);
+            } else if (range < 10) {
+                left = range;
+                right = DrawFrom1To(random, 9);
+            } else {
+                const auto [c, b] = DrawRangeFactors(random, range);
+                left = c;
+                right = b;
+            }
+            set.Append(static_cast<std::int16_t>(left), static_cast<std::int16_t>(right),
+                       static_cast<std::int16_t>(left * right), engine::Multiplication);
+        }
+    }
+
+    template <typename Source>
+    static void Division(ProblemSet &set, Source &random)
+    {
+        // Below 1 no divisor can meet the range rule and the draw would never
+        // end. That only happens before any range was applied; divide within
+        // the smallest range the lists offer instead.
+        const int range = Module1::RangeMax >= 1 ? Module1::RangeMax : study::RangeChoices.front().value;
+        for (int i = 0; i < set.DivCount; ++i) {
+            const auto [c, b] = DrawRangeFactors(random, range);
+            set.Append(static_cast<std::int16_t>(c * b), static_cast<std::int16_t>(b), static_cast<std::int16_t>(c),
+                       engine::Division);
+        }
+    }
+
+    template <typename Source>
+    static void Shuffle(ProblemSet &set, Source &random)
+    {
+        const int n = set.GeneratedCount;
+        if (n <= 0)
+            return;
+        const std::int32_t exchanges = 5 * static_cast<std::int32_t>(n);
+        for (std::int32_t k = 0; k < exchanges; ++k) {
+            const int a = DrawFrom1To(random, n);
+            int b = DrawFrom1To(random, n);
+            while (n != 1 && b == a)
+                b = DrawFrom1To(random, n);
+            std::swap(set.records_[static_cast<std::size_t>(a)], set.records_[static_cast<std::size_t>(b)]);
+        }
+    }
+};
 
 const ProblemRecord &ProblemSet::Problems(int i) const
 {
@@ -54,16 +152,17 @@ void ProblemSet::BuildProblemSet(platform::RandomSource &random)
     WipeRecords();
     SplitProblemCount(Module1::CalcKind, Module1::ProblemCount);
 
-    if (AddCount > 0)
-        MakeAdditionProblems(random);
-    if (SubCount > 0)
-        MakeSubtractionProblems(random);
-    if (MulCount > 0)
-        MakeMultiplicationProblems(random);
-    if (DivCount > 0)
-        MakeDivisionProblems(random);
-
-    ShuffleProblems(random);
+    WithSource(random, [this](auto &source) {
+        if (AddCount > 0)
+            Generators::Addition(*this, source);
+        if (SubCount > 0)
+            Generators::Subtraction(*this, source);
+        if (MulCount > 0)
+            Generators::Multiplication(*this, source);
+        if (DivCount > 0)
+            Generators::Division(*this, source);
+        Generators::Shuffle(*this, source);
+    });
     Module1::QuestionNo = 1;
 }
 
@@ -111,80 +210,27 @@ void ProblemSet::SplitProblemCount(std::int16_t calcKind, std::int16_t problemCo
 
 void ProblemSet::ShuffleProblems(platform::RandomSource &random)
 {
-    const int n = GeneratedCount;
-    if (n <= 0)
-        return;
-    const std::int32_t exchanges = 5 * static_cast<std::int32_t>(n);
-    for (std::int32_t k = 0; k < exchanges; ++k) {
-        const int a = DrawFrom1To(random, n);
-        int b = DrawFrom1To(random, n);
-        while (n != 1 && b == a)
-            b = DrawFrom1To(random, n);
-        std::swap(records_[static_cast<std::size_t>(a)], records_[static_cast<std::size_t>(b)]);
-    }
+    WithSource(random, [this](auto &source) { Generators::Shuffle(*this, source); });
 }
 
 void ProblemSet::MakeAdditionProblems(platform::RandomSource &random)
 {
-    const int range = Module1::RangeMax;
-    for (int i = 0; i < AddCount; ++i) {
-        const int s = DrawFrom1To(random, range);
-        int b = 0;
-        do {
-            b = DrawFrom1To(random, range);
-        } while (b > s);
-        Append(static_cast<std::int16_t>(s - b), static_cast<std::int16_t>(b), static_cast<std::int16_t>(s),
-               Addition);
-    }
+    WithSource(random, [this](auto &source) { Generators::Addition(*this, source); });
 }
 
 void ProblemSet::MakeSubtractionProblems(platform::RandomSource &random)
 {
-    const int range = Module1::RangeMax;
-    for (int i = 0; i < SubCount; ++i) {
-        const int a = DrawFrom1To(random, range);
-        int b = 0;
-        do {
-            b = DrawFrom1To(random, range);
-        } while (b > a);
-        Append(static_cast<std::int16_t>(a), static_cast<std::int16_t>(b), static_cast<std::int16_t>(a - b),
-               Subtraction);
-    }
+    WithSource(random, [this](auto &source) { Generators::Subtraction(*this, source); });
 }
 
 void ProblemSet::MakeMultiplicationProblems(platform::RandomSource &random)
 {
-    const int range = Module1::RangeMax;
-    for (int i = 0; i < MulCount; ++i) {
-        int left = 0;
-        int right = 0;
-        if (range == 81) {
-            left = DrawFrom1To(random, 9);
-            right = DrawFrom1To(random, 9);
-        } else if (range < 10) {
-            left = range;
-            right = DrawFrom1To(random, 9);
-        } else {
-            const auto [c, b] = DrawRangeFactors(random, range);
-            left = c;
-            right = b;
-        }
-        Append(static_cast<std::int16_t>(left), static_cast<std::int16_t>(right),
-               static_cast<std::int16_t>(left * right), Multiplication);
-    }
+    WithSource(random, [this](auto &source) { Generators::Multiplication(*this, source); });
 }
 
 void ProblemSet::MakeDivisionProblems(platform::RandomSource &random)
 {
-    // Below 1 no divisor can meet the range rule and the draw would never
-    // end. That only happens before any range was applied; divide within the
-    // smallest range the lists offer instead.
-    const int range = Module1::RangeMax >= 1 ? Module1::RangeMax : study::RangeChoices.front().value;
-    for (int i = 0; i < DivCount; ++i) {
-        const auto [c, b] = DrawRangeFactors(random, range);
-        Append(static_cast<std::int16_t>(c * b), static_cast<std::int16_t>(b), static_cast<std::int16_t>(c),
-               Division);
-    }
+    WithSource(random, [this](auto &source) { Generators::Division(*this, source); });
 }
 
 } // namespace engine

@@ -60,6 +60,7 @@ public:
     void WipeRecords();
 
 private:
+    friend struct Generators;
     void Append(std::int16_t left, std::int16_t right, std::int16_t answer, std::int16_t operation);
     std::array<ProblemRecord, Capacity + 1> records_{};
 };

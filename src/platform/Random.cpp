@@ -5,28 +5,12 @@
 
 namespace platform {
 
-namespace {
-constexpr std::uint64_t Multiplier = 6364136223846793005ULL;
-constexpr std::uint64_t Increment = 1442695040888963407ULL;
-} // namespace
-
 void PcgRandom::Seed(std::uint64_t seed)
 {
     state_ = 0;
     Next();
     state_ += seed;
     Next();
-}
-
-float PcgRandom::Next()
-{
-    const std::uint64_t old = state_;
-    state_ = old * Multiplier + Increment;
-    const auto xorshifted = static_cast<std::uint32_t>(((old >> 18U) ^ old) >> 27U);
-    const auto rot = static_cast<int>(old >> 59U);
-    const std::uint32_t bits = std::rotr(xorshifted, rot);
-    // 24 bits fill a float's mantissa exactly: the result is k / 2^24 < 1.
-    return static_cast<float>(bits >> 8U) * (1.0F / 16777216.0F);
 }
 
 void PcgRandom::Reseed(float secondsSinceMidnight)
