@@ -42,6 +42,7 @@ void Program::End()
 void InitialisePlatform(QApplication &app)
 {
     platform::InstallFontSubstitutions();
+    platform::UseJapaneseDefaultFont();
     platform::InstallJapaneseTranslation(app);
     // The program decides when it ends (the quit question), not the last
     // window closing while one form hands over to the next.

@@ -1,5 +1,6 @@
 #include "platform/Fonts.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QFontInfo>
 #include <QStringList>
@@ -34,6 +35,13 @@ void InstallFontSubstitutions()
         QFont::removeSubstitutions(face);
         QFont::insertSubstitutions(face, QString::fromLatin1(m.faces).split(QLatin1Char(',')));
     }
+}
+
+void UseJapaneseDefaultFont()
+{
+    QFont font(QString::fromUtf16(Mappings[0].windowsFace));
+    font.setPointSizeF(10.5);
+    QApplication::setFont(font);
 }
 
 QString ResolvedFamily(const QString &namedFace)
