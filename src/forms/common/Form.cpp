@@ -77,8 +77,10 @@ void Form::Unload()
     window_ = nullptr;
     auto &forms = loadedForms();
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
-    ClearControls();
+    // Hiding moves the focus, and a list losing it may still report a typed
+    // entry as picked: its handler must find the controls in place.
     window->hide();
+    ClearControls();
     window->deleteLater();
     if (forms.empty() && allUnloadedAction()) {
         QTimer::singleShot(0, [] {
@@ -99,8 +101,8 @@ void Form::UnloadAll()
     for (Form *form : forms) {
         FormWindow *window = form->window_;
         form->window_ = nullptr;
-        form->ClearControls();
         window->hide();
+        form->ClearControls();
         window->deleteLater();
     }
     loadedForms().clear();
