@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs the benchmarks; results are printed and written to <build>/bench.json.
+# Runs the benchmarks: the problem engine's, and the program's start-up,
+# memory, answer round trip and waiting against their references. Prints a
+# table; every result goes to <build>/bench.json.
 set -euo pipefail
 build="${1:-build}"
-"$build/bench/bench_engine" --benchmark_out="$build/bench.json" --benchmark_out_format=json \
-  --benchmark_min_time=0.2
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+exec python3 "$here/bench/run_benchmarks.py" "$build" "${@:2}"
