@@ -16,6 +16,7 @@
 // the resident memory being measured.
 #include "MenuReference.h"
 #include "ProcStatus.h"
+#include "ShownProblem.h"
 #include "app/Program.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
@@ -99,18 +100,10 @@ double Percentile(std::vector<long long> values, double p)
 // The answer to the question on screen, worked out from K1, E and K2.
 int ShownAnswer()
 {
-    const int left = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("K1"))->text().toInt();
-    const int right = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("K2"))->text().toInt();
-    const QString sign = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("E"))->text();
-    if (sign == QStringLiteral("＋"))
-        return left + right;
-    if (sign == QStringLiteral("－"))
-        return left - right;
-    if (sign == QStringLiteral("×"))
-        return left * right;
-    if (sign == QStringLiteral("÷") && right != 0)
-        return left / right;
-    Fail("unknown operator on screen");
+    const std::optional<int> answer = ShownAnswerOf(Window(QStringLiteral("Calk")));
+    if (!answer)
+        Fail("no problem on the drill screen");
+    return *answer;
 }
 
 void CheckMenuMatchesReference()

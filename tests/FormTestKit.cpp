@@ -1,4 +1,5 @@
 #include "FormTestKit.h"
+#include "ShownProblem.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -104,16 +105,10 @@ float Drawing(int k, int m)
 
 int ShownAnswer()
 {
-    const int left = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("K1"))->text().toInt();
-    const int right = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("K2"))->text().toInt();
-    const QString sign = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("E"))->text();
-    if (sign == QStringLiteral("＋"))
-        return left + right;
-    if (sign == QStringLiteral("－"))
-        return left - right;
-    if (sign == QStringLiteral("×"))
-        return left * right;
-    return left / right;
+    const std::optional<int> answer = ShownAnswerOf(Window(QStringLiteral("Calk")));
+    if (!answer)
+        qFatal("no problem on the drill screen");
+    return *answer;
 }
 
 void Answer(const QString &text)

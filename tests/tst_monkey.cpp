@@ -11,6 +11,7 @@
 // (default 4000) events each; odd seeds start with a registered password.
 
 #include "FormTestKit.h"
+#include "ShownProblem.h"
 
 #include "engine/Score.h"
 #include "platform/Conversions.h"
@@ -407,26 +408,9 @@ QList<QWidget *> Walker::Interactive() const
 std::optional<int> Walker::ShownProblemAnswer() const
 {
     auto *k1 = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("K1"));
-    auto *k2 = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("K2"));
-    auto *e = Control<QLabel>(QStringLiteral("Calk"), QStringLiteral("E"));
-    if (!k1 || !k2 || !e || !k1->isVisible())
+    if (!k1 || !k1->isVisible())
         return std::nullopt;
-    bool okLeft = false;
-    bool okRight = false;
-    const int left = k1->text().toInt(&okLeft);
-    const int right = k2->text().toInt(&okRight);
-    if (!okLeft || !okRight)
-        return std::nullopt;
-    const QString sign = e->text();
-    if (sign == QStringLiteral("＋"))
-        return left + right;
-    if (sign == QStringLiteral("－"))
-        return left - right;
-    if (sign == QStringLiteral("×"))
-        return left * right;
-    if (sign == QStringLiteral("÷") && right != 0)
-        return left / right;
-    return std::nullopt;
+    return ShownAnswerOf(k1->window());
 }
 
 std::optional<QString> Walker::Stored() const

@@ -1,5 +1,7 @@
 #include "forms/common/FormKit.h"
 
+#include "study/Choices.h"
+
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
@@ -194,6 +196,31 @@ void WrappedLabel::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
     Layout([&painter](QTextLayout &layout) { layout.draw(&painter, QPointF(0, 0)); });
+}
+
+namespace {
+
+template <std::size_t N>
+void FillFrom(ComboBox *combo, const std::array<study::Choice, N> &table)
+{
+    QStringList texts;
+    for (const study::Choice &row : table)
+        texts.append(row.Text());
+    combo->Fill(texts, table.front().Text());
+}
+
+} // namespace
+
+void FillChoiceLists(ComboBox *kind, ComboBox *range, ComboBox *row)
+{
+    FillFrom(kind, study::CalcKindChoices);
+    FillFrom(range, study::RangeChoices);
+    FillFrom(row, study::TimesRowChoices);
+}
+
+void ShowRangeOrRow(const ComboBox *kind, ComboBox *range)
+{
+    range->setVisible(kind->currentText() != QStringLiteral("九九"));
 }
 
 QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,

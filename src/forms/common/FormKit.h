@@ -108,6 +108,13 @@ public:
     void Fill(const QStringList &entries, const QString &text);
 };
 
+// The kind, range and table-row lists that the drill and settings screens
+// share: filled in table order, each showing its first entry.
+void FillChoiceLists(ComboBox *kind, ComboBox *range, ComboBox *row);
+// Picking "九九" puts the table-row list (beneath) in the range list's place;
+// any other kind brings the range list back with its earlier choice.
+void ShowRangeOrRow(const ComboBox *kind, ComboBox *range);
+
 QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
                   const QFont &font, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
 

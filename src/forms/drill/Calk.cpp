@@ -19,15 +19,6 @@ const QColor ButtonCyan(128, 255, 255);
 const QColor TitleBlue(0, 0, 192);
 const QColor Red(255, 0, 0);
 
-template <std::size_t N>
-QStringList Texts(const std::array<study::Choice, N> &table)
-{
-    QStringList texts;
-    for (const study::Choice &row : table)
-        texts.append(row.Text());
-    return texts;
-}
-
 } // namespace
 
 Calk::Calk(app::Program &program) : Form(QStringLiteral("Calk")), program_(program) {}
@@ -164,9 +155,7 @@ void Calk::Load()
     program_.mess01.Unload();
     problemSet.GeneratedCount = 0;
 
-    Combo1->Fill(Texts(study::CalcKindChoices), study::CalcKindChoices.front().Text());
-    Combo2->Fill(Texts(study::RangeChoices), study::RangeChoices.front().Text());
-    Combo3->Fill(Texts(study::TimesRowChoices), study::TimesRowChoices.front().Text());
+    FillChoiceLists(Combo1, Combo2, Combo3);
 
     spartan_ = false;
     switch (Module1::StudyMode) {
@@ -208,10 +197,7 @@ void Calk::CloseRequested()
 
 void Calk::Combo1_Click()
 {
-    if (Combo1->currentText() == QStringLiteral("九九"))
-        Combo2->hide();
-    else
-        Combo2->show();
+    ShowRangeOrRow(Combo1, Combo2);
 }
 
 void Calk::C1_Click()

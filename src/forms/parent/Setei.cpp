@@ -8,19 +8,6 @@
 
 namespace forms {
 
-namespace {
-
-template <std::size_t N>
-QStringList Texts(const std::array<study::Choice, N> &table)
-{
-    QStringList texts;
-    for (const study::Choice &row : table)
-        texts.append(row.Text());
-    return texts;
-}
-
-} // namespace
-
 Setei::Setei(app::Program &program) : Form(QStringLiteral("Setei")), program_(program) {}
 
 void Setei::CreateControls(QWidget *w)
@@ -98,9 +85,7 @@ void Setei::ClearControls()
 
 void Setei::Load()
 {
-    Combo1->Fill(Texts(study::CalcKindChoices), study::CalcKindChoices.front().Text());
-    Combo2->Fill(Texts(study::RangeChoices), study::RangeChoices.front().Text());
-    Combo3->Fill(Texts(study::TimesRowChoices), study::TimesRowChoices.front().Text());
+    FillChoiceLists(Combo1, Combo2, Combo3);
 }
 
 void Setei::Option1_Click(int index)
@@ -128,10 +113,7 @@ void Setei::Option1_Click(int index)
 
 void Setei::Combo1_Click()
 {
-    if (Combo1->currentText() == QStringLiteral("九九"))
-        Combo2->hide();
-    else
-        Combo2->show();
+    ShowRangeOrRow(Combo1, Combo2);
 }
 
 void Setei::T1_KeyPress(int keyAscii)
