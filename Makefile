@@ -3,8 +3,11 @@
 PRESET ?= default
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# How long each libFuzzer harness runs: `make fuzz` and `make fuzz-short`.
+FUZZ_SECONDS ?= 300
+FUZZ_SHORT_SECONDS ?= 30
 
-.PHONY: deps configure build run test bench package screenshots clean
+.PHONY: deps configure build run test test-asan fuzz fuzz-short bench package screenshots clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -20,6 +23,25 @@ run: build
 
 test: build
 	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS) $(CTEST_ARGS)
+
+# Everything built with clang under AddressSanitizer and UBSan, and the Qt
+# tests run against it (build-asan).
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j$(JOBS)
+	@ctest --preset asan -j$(JOBS) $(CTEST_ARGS)
+
+# The libFuzzer harnesses in tests/fuzz (build-fuzz): a short run of each, as
+# CI does, or a long one. Findings land in build-fuzz/tests/fuzz/artifacts.
+fuzz-short: deps
+	@cmake --preset fuzz -DMIMORAN_FUZZ_SECONDS=$(FUZZ_SHORT_SECONDS) >/dev/null
+	@cmake --build --preset fuzz -j$(JOBS)
+	@ctest --preset fuzz -j$(JOBS) $(CTEST_ARGS)
+
+fuzz: deps
+	@cmake --preset fuzz -DMIMORAN_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	@cmake --build --preset fuzz -j$(JOBS)
+	@ctest --preset fuzz -j$(JOBS) $(CTEST_ARGS)
 
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
