@@ -4,7 +4,7 @@
 // events done while the feedback dialog is up.
 //
 // Replay one walk (the walk is fully determined by its seed and length):
-//   MONKEY_SEED=<seed> MONKEY_EVENTS=<events> QT_QPA_PLATFORM=offscreen build-monkey/tests/tst_monkey
+//   MONKEY_SEED=<seed> MONKEY_EVENTS=<events> QT_QPA_PLATFORM=offscreen build/tests/tst_monkey (or build-asan/...)
 // (MONKEY_TRACE=1 also prints every event as it happens.) A failure, or a
 // crash, prints the seed, the number of the failing event and the last 200
 // events. Without MONKEY_SEED the walk runs seeds 1..5 with MONKEY_EVENTS
