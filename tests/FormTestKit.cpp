@@ -70,7 +70,7 @@ app::Program &ProgramFixture::Start()
     auto storeOwned = std::make_unique<platform::QtSettingsStore>(settingsPath);
     store = storeOwned.get();
     platform::setSettingsStore(std::move(storeOwned));
-    platform::setRandom(std::make_unique<platform::PcgRandom>(12345));
+    platform::setRandom(std::make_unique<FixedSeedRandom>(12345));
     platform::setEndAction([this] { ++ends; });
     program = &app::StartUp();
     return *program;

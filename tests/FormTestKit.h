@@ -76,6 +76,18 @@ public:
     app::Program *program = nullptr;
 };
 
+// The program's generator with its clock reseed ignored: the problems follow
+// the seed alone, so a run (or a replayed walk) repeats exactly.
+class FixedSeedRandom final : public platform::RandomSource {
+public:
+    explicit FixedSeedRandom(std::uint64_t seed) : inner_(seed) {}
+    float Next() override { return inner_.Next(); }
+    void Reseed(float) override {}
+
+private:
+    platform::PcgRandom inner_;
+};
+
 // The value a draw from 1 to m needs to come out as k.
 float Drawing(int k, int m);
 

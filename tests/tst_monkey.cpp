@@ -46,17 +46,6 @@ constexpr int LogLength = 200;
 constexpr int DefaultSeeds = 5;
 constexpr int DefaultEvents = 4000;
 
-// The problems follow the walk's seed rather than the clock, so that a replay
-// sees the very same drills.
-class WalkRandom final : public platform::RandomSource {
-public:
-    explicit WalkRandom(std::uint64_t seed) : inner_(seed) {}
-    float Next() override { return inner_.Next(); }
-    void Reseed(float) override {}
-
-private:
-    platform::PcgRandom inner_;
-};
 
 // What the walks reached, over all seeds: a walk that never gets to a Spartan
 // result or never registers a password proves little.
@@ -309,7 +298,7 @@ Walker::~Walker()
 void Walker::StartProgram()
 {
     fx_.Start();
-    platform::setRandom(std::make_unique<WalkRandom>(seed_ * 1000 + static_cast<std::uint64_t>(restarts_)));
+    platform::setRandom(std::make_unique<FixedSeedRandom>(seed_ * 1000 + static_cast<std::uint64_t>(restarts_)));
     fx_.box->onShow = [this](const QString &text) {
         int answer = platform::ResultOk;
         if (text == QuitQuestion) {
