@@ -33,10 +33,8 @@ test-asan: deps
 
 # The libFuzzer harnesses in tests/fuzz (build-fuzz): a short run of each, as
 # CI does, or a long one. Findings land in build-fuzz/tests/fuzz/artifacts.
-fuzz-short: deps
-	@cmake --preset fuzz -DMIMORAN_FUZZ_SECONDS=$(FUZZ_SHORT_SECONDS) >/dev/null
-	@cmake --build --preset fuzz -j$(JOBS)
-	@ctest --preset fuzz -j$(JOBS) $(CTEST_ARGS)
+fuzz-short:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SHORT_SECONDS)
 
 fuzz: deps
 	@cmake --preset fuzz -DMIMORAN_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null

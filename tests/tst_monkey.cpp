@@ -46,7 +46,6 @@ constexpr int LogLength = 200;
 constexpr int DefaultSeeds = 5;
 constexpr int DefaultEvents = 4000;
 
-
 // What the walks reached, over all seeds: a walk that never gets to a Spartan
 // result or never registers a password proves little.
 struct Coverage {
