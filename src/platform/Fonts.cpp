@@ -1,7 +1,9 @@
 #include "platform/Fonts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QStringList>
 
@@ -27,6 +29,23 @@ constexpr Mapping Mappings[] = {
 };
 
 } // namespace
+
+int LoadBundledFonts()
+{
+    int added = 0;
+    const QStringList folders = {QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"),
+                                 QStringLiteral(":/fonts")};
+    for (const QString &folder : folders) {
+        const QDir dir(folder);
+        const QStringList files =
+            dir.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf"), QStringLiteral("*.ttc")},
+                          QDir::Files, QDir::Name);
+        for (const QString &file : files)
+            if (QFontDatabase::addApplicationFont(dir.filePath(file)) >= 0)
+                ++added;
+    }
+    return added;
+}
 
 void InstallFontSubstitutions()
 {

@@ -4,8 +4,16 @@
 
 namespace platform {
 
+// Registers the faces the program ships beside itself (a "fonts" folder next
+// to the executable) or inside itself (resource folder ":/fonts"), for systems
+// that may lack Japanese faces: Windows without the Japanese language pack,
+// browsers. Returns how many faces were added. Call before any text is drawn.
+int LoadBundledFonts();
+
 // The screens name Windows Japanese faces; this maps each to the closest face
-// Debian ships. Call once, after the application object exists.
+// the program has (Debian's packages, or the ones it ships). Where the named
+// face itself exists, it is used as it is. Call once, after the application
+// object exists.
 void InstallFontSubstitutions();
 
 // Makes the proportional gothic the default face, for everything the screens

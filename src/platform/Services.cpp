@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/SettingsStore.h"
+#include "platform/UserStore.h"
 
 #include <QCoreApplication>
 
@@ -55,7 +56,7 @@ MessageBox &messageBox()
 
 SettingsStore &settingsStore()
 {
-    return getOrMake(registry().store, [] { return std::make_unique<QtSettingsStore>(); });
+    return getOrMake(registry().store, [] { return MakeUserSettingsStore(); });
 }
 
 RandomSource &random()

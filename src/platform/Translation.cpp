@@ -1,6 +1,7 @@
 #include "platform/Translation.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -10,6 +11,11 @@ namespace platform {
 
 bool InstallJapaneseTranslation(QCoreApplication &app)
 {
+    // A build that carries the file inside itself (the browser's) has it in
+    // its resources; everywhere else it is where Qt keeps its translations.
+    const QString embedded = QStringLiteral(":/translations");
+    if (QFileInfo::exists(embedded + QStringLiteral("/qtbase_ja.qm")))
+        return InstallJapaneseTranslation(app, embedded);
     return InstallJapaneseTranslation(app, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+namespace platform {
+
+// Settings as string values in the per-user registry, one subkey a section:
+// HKEY_CURRENT_USER\<root>\<section>, value <key>. The default root is where
+// Windows programs of this kind have always kept such settings, so a
+// password registered there earlier keeps working.
+class RegistrySettingsStore final : public SettingsStore {
+public:
+    RegistrySettingsStore();
+    explicit RegistrySettingsStore(const QString &root); // below HKEY_CURRENT_USER
+    std::optional<QString> Read(const QString &section, const QString &key) override;
+    bool Write(const QString &section, const QString &key, const QString &value) override;
+    QString Root() const { return root_; }
+
+private:
+    QString root_;
+};
+
+} // namespace platform
