@@ -1,0 +1,31 @@
+# Cross-built Windows tests run under wine (CMAKE_CROSSCOMPILING_EMULATOR).
+# Wine hands the program no QT_* variable of the Unix side, only WINEQT_*
+# ones, renamed to QT_*; it needs the DLL folders on WINEPATH and a prefix of
+# its own, so tests never touch the user's ~/.wine. Call it at the end of the
+# folder whose tests it adjusts.
+function(mimoran_tests_under_wine)
+  set(dll_dirs ${Qt6_DIR}/../../../bin ${MIMORAN_RUNTIME_DIRS})
+  set(winepath "")
+  foreach(d IN LISTS dll_dirs)
+    get_filename_component(d "${d}" ABSOLUTE)
+    list(APPEND winepath "Z:${d}")
+  endforeach()
+  list(JOIN winepath "\\;" winepath)
+  get_property(tests DIRECTORY PROPERTY TESTS)
+  foreach(test IN LISTS tests)
+    get_test_property(${test} ENVIRONMENT env)
+    set(added "")
+    foreach(entry IN LISTS env)
+      if(entry MATCHES "^QT_(.*)$")
+        list(APPEND added "WINEQT_${CMAKE_MATCH_1}")
+      endif()
+    endforeach()
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+      ${added}
+      "WINEPATH=${winepath}"
+      "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix"
+      "WINEDEBUG=-all"
+      "WINEQT_FORCE_STDERR_LOGGING=1"
+      "WINEDLLOVERRIDES=mscoree,mshtml=")
+  endforeach()
+endfunction()

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Unpacks Qt's qtbase source, the same release as the host's Qt, from Debian's
+# source package into the cache, for the Windows and browser builds of Qt.
+# Prints the source folder. Usage: qt-source.sh CACHE_DIR
+set -euo pipefail
+
+cache=$1
+version=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed 's/-.*//; s/^[0-9]*://; s/+dfsg.*//')
+src="$cache/qtbase-src-$version"
+if [ -f "$src/configure" ]; then
+  echo "$src"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+list=/etc/apt/sources.list.d/mimoran-qt-source.sources
+if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    "$codename" | $SUDO tee "$list" >/dev/null
+  $SUDO apt-get update -qq >&2
+fi
+
+mkdir -p "$cache/download"
+(cd "$cache/download" && apt-get source --download-only -qq "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" >&2)
+tarball=$(ls "$cache"/download/qt6-base_*.orig.tar.* | head -n1)
+rm -rf "$src.tmp" && mkdir -p "$src.tmp"
+tar -xf "$tarball" -C "$src.tmp" --strip-components=1
+mv "$src.tmp" "$src"
+echo "$src"
