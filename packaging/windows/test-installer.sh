@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs the setup program silently into a fresh wine prefix, starts the
+# installed program under Xvfb, waits for the menu window with its Japanese
+# title, then uninstalls and checks that nothing of the program is left.
+# Usage: test-installer.sh SETUP.exe
+set -euo pipefail
+
+setup=$(readlink -f "$1")
+[ -f "$setup" ] || { echo "no installer at $1 (build the windows_package target first)"; exit 1; }
+export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+work=$(mktemp -d)
+export WINEPREFIX="$work/prefix"
+display=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# A display of our own for the program's window.
+for n in $(seq 90 120); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+
+"$wine" wineboot -i >/dev/null 2>&1
+wineserver -w
+
+"$wine" "$setup" /S >/dev/null 2>&1 || fail "the installer exited with $?"
+wineserver -w
+user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData | grep -v /Public/ | head -n1)
+app_dir="$user_dir/Local/Programs/Mimoran"
+shortcut="$user_dir/Roaming/Microsoft/Windows/Start Menu/Programs/Mimoran！.lnk"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mimoran'
+
+[ -f "$app_dir/mimoran.exe" ] || fail "mimoran.exe was not installed per user"
+[ -f "$app_dir/platforms/qwindows.dll" ] || fail "the Windows platform plugin was not installed"
+[ -f "$app_dir/fonts/ipagp.ttf" ] || fail "the fonts were not installed"
+[ -f "$shortcut" ] || fail "no Start-menu entry"
+"$wine" reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 || fail "no uninstall entry"
+echo "installed into ${app_dir#$WINEPREFIX/}"
+
+"$wine" "$app_dir/mimoran.exe" >/dev/null 2>&1 &
+title=""
+for _ in $(seq 1 60); do
+  for w in $(xdotool search --onlyvisible --name 'Mimoran' 2>/dev/null); do
+    title=$(xprop -id "$w" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+    [ "$title" = "Mimoran！２" ] && break 2
+  done
+  sleep 1
+done
+[ "$title" = "Mimoran！２" ] || fail "the menu window did not appear (last title seen: '$title')"
+echo "the installed program showed its menu: $title"
+"$wine" taskkill /IM mimoran.exe /F >/dev/null 2>&1 || true
+wineserver -w
+
+"$wine" "$app_dir/uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller exited with $?"
+# The uninstaller runs from a copy in the temporary folder; wait for it.
+wineserver -w
+for _ in $(seq 1 30); do [ -e "$app_dir" ] || break; sleep 1; done
+[ ! -e "$app_dir" ] || fail "left behind: $(cd "$app_dir" && find . | head -n 20 | tr '\n' ' ')"
+[ ! -e "$shortcut" ] || fail "the Start-menu entry was left behind"
+if "$wine" reg query "$uninstall_key" >/dev/null 2>&1; then fail "the uninstall entry was left behind"; fi
+echo "uninstalled; nothing left behind"
