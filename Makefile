@@ -7,7 +7,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 300
 FUZZ_SHORT_SECONDS ?= 30
 
-.PHONY: deps configure build run test test-asan fuzz fuzz-short bench package screenshots clean
+.PHONY: deps configure build run test test-asan fuzz fuzz-short bench package screenshots clean \
+        windows windows-screenshots web test-web
 
 deps:
 	@./scripts/install-deps.sh
@@ -54,6 +55,27 @@ screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/screenshots $(BUILD_DIR)/screenshots
 	@cp $(BUILD_DIR)/screenshots/01-menu.png docs/menu.png
 	@cp $(BUILD_DIR)/screenshots/04-drill-question.png docs/question.png
+
+# The Windows edition (build-win): Qt for Windows built once into the cache
+# (~/.cache/mimoran, or $MIMORAN_CACHE), everything cross-built with mingw-w64,
+# the suites run under wine, the installer and the portable zip.
+windows:
+	@./scripts/install-deps.sh windows
+	@./scripts/windows.sh
+
+# Pictures of the Windows edition under wine, into docs/ (after make windows).
+windows-screenshots:
+	@./scripts/windows-screenshots.sh
+
+# The browser edition (build-web/site): Qt for WebAssembly built once into the
+# cache, the program and its site; test-web also runs it in headless Chromium.
+web:
+	@./scripts/install-deps.sh web
+	@./scripts/web.sh
+
+test-web:
+	@./scripts/install-deps.sh web
+	@./scripts/web.sh test
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -2,8 +2,12 @@
 # Wine hands the program no QT_* variable of the Unix side, only WINEQT_*
 # ones, renamed to QT_*; it needs the DLL folders on WINEPATH and a prefix of
 # its own, so tests never touch the user's ~/.wine. Call it at the end of the
-# folder whose tests it adjusts.
+# folder whose tests it adjusts. The suites see no system font at all, as on a
+# Windows without Japanese faces: what they draw comes from the faces shipped
+# beside them (tests/fonts), which the program loads for missing faces.
 function(mimoran_tests_under_wine)
+  set(MIMORAN_NO_SYSTEM_FONTS ${CMAKE_BINARY_DIR}/tests/no-system-fonts)
+  file(MAKE_DIRECTORY ${MIMORAN_NO_SYSTEM_FONTS})
   set(dll_dirs ${Qt6_DIR}/../../../bin ${MIMORAN_RUNTIME_DIRS})
   set(winepath "")
   foreach(d IN LISTS dll_dirs)
@@ -26,6 +30,7 @@ function(mimoran_tests_under_wine)
       "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix"
       "WINEDEBUG=-all"
       "WINEQT_FORCE_STDERR_LOGGING=1"
+      "WINEQT_QPA_FONTDIR=Z:${MIMORAN_NO_SYSTEM_FONTS}"
       "WINEDLLOVERRIDES=mscoree,mshtml=")
   endforeach()
 endfunction()

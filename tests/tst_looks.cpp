@@ -150,6 +150,7 @@ private:
 
 void TestLooks::init()
 {
+    platform::LoadBundledFonts();
     platform::InstallFontSubstitutions();
     fx = new ProgramFixture;
     fx->Start();

@@ -4,10 +4,11 @@
 
 namespace platform {
 
-// Registers the faces the program ships beside itself (a "fonts" folder next
-// to the executable) or inside itself (resource folder ":/fonts"), for systems
-// that may lack Japanese faces: Windows without the Japanese language pack,
-// browsers. Returns how many faces were added. Call before any text is drawn.
+// Registers the faces the program carries inside itself (resource folder
+// ":/fonts", the browser's) and, from the "fonts" folder next to the
+// executable (Windows), those that stand in for a named face the system
+// lacks. Returns how many font files were added. Call before any text is
+// drawn and before InstallFontSubstitutions().
 int LoadBundledFonts();
 
 // The screens name Windows Japanese faces; this maps each to the closest face
