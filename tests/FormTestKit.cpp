@@ -1,6 +1,8 @@
 #include "FormTestKit.h"
 #include "ShownProblem.h"
 
+#include <QAbstractItemView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +33,30 @@ QWidget *Window(const QString &name)
 bool HasFocus(const QWidget *widget)
 {
     return widget && widget->window()->focusWidget() == widget;
+}
+
+void PickFromList(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text, Qt::MatchExactly);
+    QVERIFY2(index >= 0, qPrintable(text));
+    combo->showPopup();
+    QAbstractItemView *list = combo->view();
+    list->setCurrentIndex(combo->model()->index(index, combo->modelColumn()));
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(!list->isVisible());
+}
+
+void Activate(QWidget *window)
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+void TypeCommitted(QWidget *widget, const QString &text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(widget, &event);
 }
 
 void AcknowledgeDialog()

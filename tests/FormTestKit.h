@@ -13,6 +13,7 @@
 #include "study/Module1.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -47,6 +48,18 @@ T *Control(const QString &form, const QString &name)
 // Whether the widget is its window's focus widget (offscreen windows are
 // never active, so hasFocus() would always be false).
 bool HasFocus(const QWidget *widget);
+
+// Picks the entry from the list's drop-down as a person does: opens it, moves
+// to the entry and presses Enter there.
+void PickFromList(QComboBox *combo, const QString &text);
+
+// Makes the window the active one, so that moving the focus sends focus
+// events (a list takes its typed text when the focus leaves it).
+void Activate(QWidget *window);
+
+// Types the text into the widget as a Japanese input method delivers it: one
+// committed string, replacing what is selected.
+void TypeCommitted(QWidget *widget, const QString &text);
 
 // Clicks the feedback dialog's button (there must be one).
 void AcknowledgeDialog();

@@ -62,13 +62,6 @@ void SaveDrillWithDialog(const QString &name)
     std::printf("%s\n", qPrintable(QDir(folder).filePath(name + QStringLiteral(".png"))));
 }
 
-void Pick(QComboBox *combo, const QString &text)
-{
-    const int index = combo->findText(text);
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
 void ChildScreens(ProgramFixture &fx)
 {
     fx.Start();
@@ -76,11 +69,11 @@ void ChildScreens(ProgramFixture &fx)
 
     Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
     SaveWindow(QStringLiteral("Calk"), QStringLiteral("02-drill-setup-free"));
-    Pick(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo1")), QStringLiteral("九九"));
+    PickFromList(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo1")), QStringLiteral("九九"));
     SaveWindow(QStringLiteral("Calk"), QStringLiteral("03-drill-setup-free-table"));
-    Pick(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo1")),
+    PickFromList(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo1")),
          QStringLiteral("たし算＋ひき算＋かけ算＋わり算"));
-    Pick(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo2")), QStringLiteral("1～999"));
+    PickFromList(Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo2")), QStringLiteral("1～999"));
     Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("T1"))->setText(QStringLiteral("10000"));
     Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C1"))->click();
 
@@ -147,8 +140,8 @@ void ParentScreens(ProgramFixture &fx)
         Control<QRadioButton>(QStringLiteral("Setei"), QStringLiteral("Option1(%1)").arg(i))->click();
         SaveWindow(QStringLiteral("Setei"), names[i]);
     }
-    Pick(Control<QComboBox>(QStringLiteral("Setei"), QStringLiteral("Combo1")), QStringLiteral("九九"));
-    Pick(Control<QComboBox>(QStringLiteral("Setei"), QStringLiteral("Combo3")), QStringLiteral("九九（七の段）"));
+    PickFromList(Control<QComboBox>(QStringLiteral("Setei"), QStringLiteral("Combo1")), QStringLiteral("九九"));
+    PickFromList(Control<QComboBox>(QStringLiteral("Setei"), QStringLiteral("Combo3")), QStringLiteral("九九（七の段）"));
     SaveWindow(QStringLiteral("Setei"), QStringLiteral("17-settings-table-row"));
     Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command1"))->click();
     FlushDeletes();

@@ -75,7 +75,8 @@ private slots:
     void setUpPerMode_data();
     void setUpPerMode();
     void timesTableListReplacesRangeList();
-    void typedKindIsTakenAtStart();
+    void typedKindIsNotAPick_data();
+    void typedKindIsNotAPick();
     void designatedStudyKeepsParentContent();
     void spartanDrillCannotBeLeft();
     void enterMovesFocusAndNeverSubmits();
@@ -278,20 +279,17 @@ void TestDrill::timesTableListReplacesRangeList()
     QComboBox *kind = Combo(QStringLiteral("Combo1"));
     QComboBox *range = Combo(QStringLiteral("Combo2"));
     QComboBox *row = Combo(QStringLiteral("Combo3"));
-    range->setCurrentIndex(2); // 1～50
-    kind->setCurrentIndex(4);
-    emit kind->activated(4);
+    PickFromList(range, QStringLiteral("1～50"));
+    PickFromList(kind, QStringLiteral("九九"));
     QVERIFY(range->isHidden());
     QVERIFY(!row->isHidden());
-    row->setCurrentIndex(3);
-    kind->setCurrentIndex(2);
-    emit kind->activated(2);
+    PickFromList(row, QStringLiteral("九九（三の段）"));
+    PickFromList(kind, QStringLiteral("かけ算"));
     QVERIFY(!range->isHidden());
     QCOMPARE(range->currentText(), QStringLiteral("1～50"));
 
     // 九九 with the third row, then start: kind 81, row 3.
-    kind->setCurrentIndex(4);
-    emit kind->activated(4);
+    PickFromList(kind, QStringLiteral("九九"));
     Box(QStringLiteral("T1"))->setText(QStringLiteral("4"));
     Button(QStringLiteral("C1"))->click();
     QCOMPARE(int(Module1::CalcKind), 81);
@@ -300,18 +298,43 @@ void TestDrill::timesTableListReplacesRangeList()
     QCOMPARE(Label(QStringLiteral("E"))->text(), QStringLiteral("×"));
 }
 
-void TestDrill::typedKindIsTakenAtStart()
+void TestDrill::typedKindIsNotAPick_data()
 {
-    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
-    QComboBox *kind = Combo(QStringLiteral("Combo1"));
-    // Typing "九九" is not picking it: the range list stays in front.
-    kind->setEditText(QStringLiteral("九九"));
-    QVERIFY(!Combo(QStringLiteral("Combo2"))->isHidden());
-    Combo(QStringLiteral("Combo2"))->setEditText(QStringLiteral("1～100"));
-    Button(QStringLiteral("C1"))->click();
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<int>("leave"); // the key that leaves the list's text
+    QTest::newRow("drill screen, Tab") << "Calk" << int(Qt::Key_Tab);
+    QTest::newRow("drill screen, Enter") << "Calk" << int(Qt::Key_Return);
+    QTest::newRow("settings screen, Tab") << "Setei" << int(Qt::Key_Tab);
+    QTest::newRow("settings screen, Enter") << "Setei" << int(Qt::Key_Return);
+}
+
+void TestDrill::typedKindIsNotAPick()
+{
+    QFETCH(QString, form);
+    QFETCH(int, leave);
+    if (form == CalkName)
+        Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
+    else
+        fx->program->setei.Show();
+    QWidget *window = Window(form);
+    Activate(window);
+    auto *kind = window->findChild<QComboBox *>(QStringLiteral("Combo1"));
+    auto *range = window->findChild<QComboBox *>(QStringLiteral("Combo2"));
+    kind->setFocus(Qt::MouseFocusReason);
+    kind->lineEdit()->selectAll();
+    TypeCommitted(kind, QStringLiteral("九九"));
+    QTest::keyClick(window->focusWidget(), Qt::Key(leave));
+    if (leave == Qt::Key_Tab)
+        QVERIFY(window->focusWidget() != kind);
+
+    // Only a pick from the list swaps the lists; the typed kind is read when
+    // the screen takes its choices.
+    QVERIFY(!range->isHidden());
+    QCOMPARE(kind->currentText(), QStringLiteral("九九"));
+    window->findChild<QPushButton *>(form == CalkName ? QStringLiteral("C1") : QStringLiteral("Command1"))->click();
     QCOMPARE(int(Module1::CalcKind), 81);
     QCOMPARE(int(Module1::RangeMax), 81); // the row list's first entry
-    QCOMPARE(Combo(QStringLiteral("Combo1"))->count(), 16); // nothing inserted
+    QCOMPARE(kind->count(), 16);            // nothing inserted
 }
 
 void TestDrill::designatedStudyKeepsParentContent()

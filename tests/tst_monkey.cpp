@@ -649,8 +649,7 @@ bool Walker::PickEntry(const QList<QWidget *> &windows)
     const int index = Below(combo->count());
     Log(QStringLiteral("pick %1 \"%2\" in %3").arg(index).arg(combo->itemText(index), ControlName(combo)));
     target_ = combo;
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
+    PickFromList(combo, combo->itemText(index));
     return true;
 }
 

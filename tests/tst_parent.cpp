@@ -44,14 +44,6 @@ T *S(const QString &name)
     return Control<T>(Settings, name);
 }
 
-void Pick(QComboBox *combo, const QString &text)
-{
-    const int index = combo->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
 } // namespace
 
 class TestParent : public QObject {
@@ -305,11 +297,11 @@ void TestParent::settingsScreen()
         if (what == QLatin1String("mode"))
             S<QRadioButton>(QStringLiteral("Option1(%1)").arg(value))->click();
         else if (what == QLatin1String("kind"))
-            Pick(S<QComboBox>(QStringLiteral("Combo1")), value);
+            PickFromList(S<QComboBox>(QStringLiteral("Combo1")), value);
         else if (what == QLatin1String("row"))
-            Pick(S<QComboBox>(QStringLiteral("Combo3")), value);
+            PickFromList(S<QComboBox>(QStringLiteral("Combo3")), value);
         else if (what == QLatin1String("range"))
-            Pick(S<QComboBox>(QStringLiteral("Combo2")), value);
+            PickFromList(S<QComboBox>(QStringLiteral("Combo2")), value);
         else if (what == QLatin1String("count"))
             S<QLineEdit>(QStringLiteral("T1"))->setText(value);
     }
@@ -352,7 +344,7 @@ void TestParent::settingsRefusesCounts()
     S<QLineEdit>(QStringLiteral("T1"))->setText(text);
     if (mode >= 0)
         S<QRadioButton>(QStringLiteral("Option1(%1)").arg(mode))->click();
-    Pick(S<QComboBox>(QStringLiteral("Combo1")), QStringLiteral("わり算"));
+    PickFromList(S<QComboBox>(QStringLiteral("Combo1")), QStringLiteral("わり算"));
     S<QPushButton>(QStringLiteral("Command1"))->click();
     FlushDeletes();
     if (message.isEmpty()) {
@@ -374,8 +366,8 @@ void TestParent::closeControlFinishesLikeTheButton()
 {
     fx->program->setei.Show();
     S<QRadioButton>(QStringLiteral("Option1(2)"))->click();
-    Pick(S<QComboBox>(QStringLiteral("Combo1")), QStringLiteral("たし算＋わり算"));
-    Pick(S<QComboBox>(QStringLiteral("Combo2")), QStringLiteral("1～200"));
+    PickFromList(S<QComboBox>(QStringLiteral("Combo1")), QStringLiteral("たし算＋わり算"));
+    PickFromList(S<QComboBox>(QStringLiteral("Combo2")), QStringLiteral("1～200"));
     S<QLineEdit>(QStringLiteral("T1"))->setText(QStringLiteral("10001"));
     QVERIFY(!Window(Settings)->close());
     QCOMPARE(fx->box->shown, QStringList{"問題数が多すぎます"});
@@ -415,8 +407,8 @@ void TestParent::spartanEndToEnd()
     OpenGate();
     Submit(QStringLiteral("oya"), QStringLiteral("oya"));
     S<QRadioButton>(QStringLiteral("Option1(2)"))->click();
-    Pick(S<QComboBox>(QStringLiteral("Combo1")), QStringLiteral("わり算"));
-    Pick(S<QComboBox>(QStringLiteral("Combo2")), QStringLiteral("1～100"));
+    PickFromList(S<QComboBox>(QStringLiteral("Combo1")), QStringLiteral("わり算"));
+    PickFromList(S<QComboBox>(QStringLiteral("Combo2")), QStringLiteral("1～100"));
     S<QLineEdit>(QStringLiteral("T1"))->setText(QStringLiteral("5"));
     S<QPushButton>(QStringLiteral("Command1"))->click();
     FlushDeletes();

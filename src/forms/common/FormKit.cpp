@@ -139,6 +139,19 @@ ComboBox::ComboBox(QWidget *parent, const QString &name, int left, int top, int 
     setObjectName(name);
     setFont(font);
     setEditable(true);
+    // When editing ends (the focus leaving, Enter) QComboBox selects the entry
+    // that matches the typed text and reports it as activated(), like a pick.
+    // It does so in a handler that setLineEdit() connects to editingFinished;
+    // handlers connected just before and just after it mark that stretch.
+    auto *edit = new QLineEdit(this);
+    edit->setPalette(palette());
+    connect(edit, &QLineEdit::editingFinished, this, [this] { committingTypedText_ = true; });
+    setLineEdit(edit);
+    connect(edit, &QLineEdit::editingFinished, this, [this] { committingTypedText_ = false; });
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (!committingTypedText_)
+            emit Picked(index);
+    });
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setMaxVisibleItems(16);

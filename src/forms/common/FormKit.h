@@ -99,13 +99,20 @@ protected:
 };
 
 // An editable drop-down list that keeps exactly what is typed (no inline
-// completion, no inserting typed text as an entry). Picking an entry from the
-// list emits activated(), the screens' Click.
+// completion, no inserting typed text as an entry). Picked() reports an entry
+// chosen from the list: from the drop-down, or stepped to with the arrow keys
+// or the wheel. Typed text is only read, even when it matches an entry.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
     ComboBox(QWidget *parent, const QString &name, int left, int top, int width, const QFont &font);
     void Fill(const QStringList &entries, const QString &text);
+
+signals:
+    void Picked(int index);
+
+private:
+    bool committingTypedText_ = false;
 };
 
 // The kind, range and table-row lists that the drill and settings screens

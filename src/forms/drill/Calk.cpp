@@ -123,7 +123,7 @@ void Calk::CreateControls(QWidget *w)
 
     SetTabOrder({T1, Combo1, K, C1, T[0], T[1], T[2], T[3], C2, Combo2, Combo3, C});
 
-    connect(Combo1, &QComboBox::activated, this, &Calk::Combo1_Click);
+    connect(Combo1, &ComboBox::Picked, this, &Calk::Combo1_Click);
     connect(C1, &QPushButton::clicked, this, &Calk::C1_Click);
     connect(C, &QPushButton::clicked, this, &Calk::C_Click);
     connect(T1, &TextBox::KeyPress, this, &Calk::T1_KeyPress);

@@ -68,7 +68,7 @@ void Setei::CreateControls(QWidget *w)
     SetTabOrder({Option1[0], Option1[1], Option1[2], Combo1, Combo2, Combo3, T1, Command1});
     Option1[0]->setFocus();
 
-    connect(Combo1, &QComboBox::activated, this, &Setei::Combo1_Click);
+    connect(Combo1, &ComboBox::Picked, this, &Setei::Combo1_Click);
     connect(Command1, &QPushButton::clicked, this, &Setei::Command1_Click);
     connect(T1, &TextBox::KeyPress, this, &Setei::T1_KeyPress);
 }
