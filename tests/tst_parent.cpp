@@ -61,6 +61,8 @@ private slots:
     void unreadableStoreIsNotOverwritten();
     void cancelOpensNothing();
     void enterMovesThroughThePasswordForm();
+    void enterReleaseActsOnlyWherePressed_data();
+    void enterReleaseActsOnlyWherePressed();
     void settingsScreen_data();
     void settingsScreen();
     void settingsRefusesCounts_data();
@@ -239,6 +241,35 @@ void TestParent::enterMovesThroughThePasswordForm()
     QVERIFY(fx->box->shown.isEmpty());
     QTest::keyClick(c1, Qt::Key_Return);
     QCOMPARE(fx->box->shown, QStringList{Registered});
+}
+
+void TestParent::enterReleaseActsOnlyWherePressed_data()
+{
+    // Enter goes down on a button and comes up in the password box that has
+    // the focus by then; only an Enter pressed in the box moves on.
+    QTest::addColumn<bool>("fromMenu"); // else 入力完了 with a wrong password
+    QTest::newRow("the menu's 設定 opens the form") << true;
+    QTest::newRow("a message box closes") << false;
+}
+
+void TestParent::enterReleaseActsOnlyWherePressed()
+{
+    QFETCH(bool, fromMenu);
+    QVERIFY(fx->store->Write(platform::PasswordSection, platform::PasswordKey, QStringLiteral("pw")));
+    QWidget *pressed = Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C2"));
+    if (!fromMenu) {
+        OpenGate();
+        Control<QLineEdit>(Gate, QStringLiteral("T1"))->setText(QStringLiteral("xx"));
+        Control<QLineEdit>(Gate, QStringLiteral("T2"))->setText(QStringLiteral("xx"));
+        pressed = Control<QPushButton>(Gate, QStringLiteral("C1"));
+    }
+    pressed->setFocus();
+    QTest::keyPress(pressed, Qt::Key_Return);
+    QCOMPARE(fx->box->shown, fromMenu ? QStringList() : QStringList{Wrong});
+    auto *t1 = Control<QLineEdit>(Gate, QStringLiteral("T1"));
+    QVERIFY(HasFocus(t1));
+    QTest::keyRelease(t1, Qt::Key_Return);
+    QVERIFY(HasFocus(t1));
 }
 
 void TestParent::settingsScreen_data()

@@ -21,7 +21,7 @@ std::unique_ptr<Program> &theProgram()
 } // namespace
 
 Program::Program()
-    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this)
+    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this)
 {
     // The program never lingers without a window.
     forms::Form::SetAllUnloadedAction([this] { End(); });

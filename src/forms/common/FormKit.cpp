@@ -116,21 +116,45 @@ TextBox::TextBox(QWidget *parent, const QString &name, const QString &text, cons
     setFont(font);
 }
 
+void TextBox::MoveFocusOnEnter(QWidget *next, EnterEdge edge)
+{
+    enterNext_ = next;
+    enterEdge_ = edge;
+}
+
+namespace {
+
+bool IsEnter(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const QString text = event->text();
-    const int code = enter ? 13 : (text.isEmpty() ? 0 : text.at(0).unicode());
     QLineEdit::keyPressEvent(event);
-    if (code != 0)
-        emit KeyPress(code);
+    if (!IsEnter(event))
+        return;
+    enterDown_ = true;
+    if (enterNext_ && enterEdge_ == EnterEdge::Press)
+        enterNext_->setFocus();
 }
 
 void TextBox::keyReleaseEvent(QKeyEvent *event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     QLineEdit::keyReleaseEvent(event);
-    emit KeyUp(enter ? 13 : event->key());
+    if (!IsEnter(event) || event->isAutoRepeat() || !enterDown_)
+        return;
+    enterDown_ = false;
+    if (enterNext_ && enterEdge_ == EnterEdge::Release)
+        enterNext_->setFocus();
+}
+
+void TextBox::focusOutEvent(QFocusEvent *event)
+{
+    enterDown_ = false;
+    QLineEdit::focusOutEvent(event);
 }
 
 ComboBox::ComboBox(QWidget *parent, const QString &name, int left, int top, int width, const QFont &font)

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRect>
@@ -82,20 +83,30 @@ private:
     int Layout(LineVisitor &&visit) const;
 };
 
-// A single-line text box that reports key presses (character codes) and key
-// releases (key codes) to its form, Enter being 13 in both.
+// A single-line text box. Enter can move the focus on to the next control,
+// on the key going down or on its release.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
+    enum class EnterEdge { Press, Release };
+
     TextBox(QWidget *parent, const QString &name, const QString &text, const QRect &geometry, const QFont &font);
 
-signals:
-    void KeyPress(int keyAscii);
-    void KeyUp(int keyCode);
+    // Enter moves the focus to `next`; it never submits anything. On the
+    // release, only an Enter that went down in this box counts: the release
+    // of an Enter that opened a window or closed a message box lands in
+    // whatever box has the focus then, and must not act there.
+    void MoveFocusOnEnter(QWidget *next, EnterEdge edge = EnterEdge::Press);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    QPointer<QWidget> enterNext_;
+    EnterEdge enterEdge_ = EnterEdge::Press;
+    bool enterDown_ = false;
 };
 
 // An editable drop-down list that keeps exactly what is typed (no inline

@@ -126,9 +126,9 @@ void Calk::CreateControls(QWidget *w)
     connect(Combo1, &ComboBox::Picked, this, &Calk::Combo1_Click);
     connect(C1, &QPushButton::clicked, this, &Calk::C1_Click);
     connect(C, &QPushButton::clicked, this, &Calk::C_Click);
-    connect(T1, &TextBox::KeyPress, this, &Calk::T1_KeyPress);
+    // A count and Enter twice starts the drill.
+    T1->MoveFocusOnEnter(C1);
     connect(C2, &QPushButton::clicked, this, &Calk::C2_Click);
-    connect(K, &TextBox::KeyPress, this, &Calk::K_KeyPress);
 }
 
 void Calk::ClearControls()
@@ -234,18 +234,14 @@ void Calk::C_Click()
     program_.mess01.Show();
 }
 
-void Calk::T1_KeyPress(int keyAscii)
-{
-    if (keyAscii == 13)
-        C1->setFocus();
-}
-
 void Calk::BuildProblemSet()
 {
     Frame2->hide();
     problemSet.BuildProblemSet(platform::random());
     built_ = true;
-    // Question 1 is for the answer box now.
+    // Question 1 is for the answer box now, and Enter there goes on to the
+    // answer button (before the drill it lies covered and has nothing to do).
+    K->MoveFocusOnEnter(C2);
     if (Module1::StudyMode != Module1::Spartan)
         K->setFocus();
     ShowQuestion();
@@ -317,12 +313,6 @@ void Calk::C2_Click()
     K->setFocus();
     ++Module1::QuestionNo;
     ShowQuestion();
-}
-
-void Calk::K_KeyPress(int keyAscii)
-{
-    if (keyAscii == 13 && built_)
-        C2->setFocus();
 }
 
 } // namespace forms

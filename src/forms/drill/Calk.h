@@ -64,9 +64,7 @@ private:
     void Combo1_Click();
     void C1_Click();
     void C_Click();
-    void T1_KeyPress(int keyAscii);
     void C2_Click();
-    void K_KeyPress(int keyAscii);
 
     void BuildProblemSet();
     void ShowQuestion();

@@ -56,8 +56,8 @@ void PassWord::CreateControls(QWidget *w)
     SetTabOrder({T1, T2, C1, C2});
     T1->setFocus();
 
-    connect(T1, &TextBox::KeyUp, this, &PassWord::T1_KeyUp);
-    connect(T2, &TextBox::KeyUp, this, &PassWord::T2_KeyUp);
+    T1->MoveFocusOnEnter(T2, TextBox::EnterEdge::Release);
+    T2->MoveFocusOnEnter(C1, TextBox::EnterEdge::Release);
     connect(C1, &QPushButton::clicked, this, &PassWord::C1_Click);
     connect(C2, &QPushButton::clicked, this, &PassWord::C2_Click);
 }
@@ -79,18 +79,6 @@ void PassWord::Load()
     // password over one that may be there.
     if (storeReadable_ && RegisteredPassword.isEmpty())
         Label1->setText(QStringLiteral("パスワードを初期設定します"));
-}
-
-void PassWord::T1_KeyUp(int keyCode)
-{
-    if (keyCode == 13)
-        T2->setFocus();
-}
-
-void PassWord::T2_KeyUp(int keyCode)
-{
-    if (keyCode == 13)
-        C1->setFocus();
 }
 
 void PassWord::C1_Click()

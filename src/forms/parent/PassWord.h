@@ -32,8 +32,6 @@ protected:
     void ClearControls() override;
 
 private:
-    void T1_KeyUp(int keyCode);
-    void T2_KeyUp(int keyCode);
     void C1_Click();
     void C2_Click();
     void OpenSettings();

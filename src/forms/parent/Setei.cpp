@@ -1,6 +1,5 @@
 #include "forms/parent/Setei.h"
 
-#include "app/Program.h"
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "study/Choices.h"
@@ -8,7 +7,7 @@
 
 namespace forms {
 
-Setei::Setei(app::Program &program) : Form(QStringLiteral("Setei")), program_(program) {}
+Setei::Setei() : Form(QStringLiteral("Setei")) {}
 
 void Setei::CreateControls(QWidget *w)
 {
@@ -70,7 +69,7 @@ void Setei::CreateControls(QWidget *w)
 
     connect(Combo1, &ComboBox::Picked, this, &Setei::Combo1_Click);
     connect(Command1, &QPushButton::clicked, this, &Setei::Command1_Click);
-    connect(T1, &TextBox::KeyPress, this, &Setei::T1_KeyPress);
+    T1->MoveFocusOnEnter(Command1);
 }
 
 void Setei::ClearControls()
@@ -114,12 +113,6 @@ void Setei::Option1_Click(int index)
 void Setei::Combo1_Click()
 {
     ShowRangeOrRow(Combo1, Combo2);
-}
-
-void Setei::T1_KeyPress(int keyAscii)
-{
-    if (keyAscii == 13)
-        Command1->setFocus();
 }
 
 void Setei::Command1_Click()

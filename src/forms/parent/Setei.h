@@ -5,10 +5,6 @@
 
 #include <array>
 
-namespace app {
-class Program;
-}
-
 namespace forms {
 
 // The parent's settings: a mode click writes StudyMode at once; closing
@@ -16,7 +12,7 @@ namespace forms {
 class Setei : public Form {
     Q_OBJECT
 public:
-    explicit Setei(app::Program &program);
+    Setei();
 
     // The close control finishes like "設定完了", count check included.
     void CloseRequested() override { Command1_Click(); }
@@ -44,9 +40,6 @@ private:
     void Option1_Click(int index);
     void Combo1_Click();
     void Command1_Click();
-    void T1_KeyPress(int keyAscii);
-
-    app::Program &program_;
 };
 
 } // namespace forms

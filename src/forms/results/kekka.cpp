@@ -57,7 +57,7 @@ void kekka::CreateControls(QWidget *w)
     SetTabOrder({Command1, T1, C1});
 
     connect(C1, &QPushButton::clicked, this, &kekka::C1_Click);
-    connect(T1, &TextBox::KeyPress, this, &kekka::T1_KeyPress);
+    T1->MoveFocusOnEnter(C1);
     connect(Command1, &QPushButton::clicked, this, &kekka::Command1_Click);
 }
 
@@ -116,12 +116,6 @@ void kekka::Unlock()
     Command1->show();
     SetCloseControl(true);
     Command1->setFocus();
-}
-
-void kekka::T1_KeyPress(int keyAscii)
-{
-    if (keyAscii == 13)
-        C1->setFocus();
 }
 
 void kekka::Command1_Click()

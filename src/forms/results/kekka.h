@@ -37,7 +37,6 @@ protected:
 
 private:
     void C1_Click();
-    void T1_KeyPress(int keyAscii);
     void Command1_Click();
     void Unlock();
 
