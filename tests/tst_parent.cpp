@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 
 #include <sys/stat.h>
 
@@ -24,6 +25,7 @@ const QString Registered = QStringLiteral("パスワードの初期設定が完�
 const QString Recognised = QStringLiteral("パスワードを認識しました");
 const QString Wrong = QStringLiteral("入力したパスワードと登録したパスワードが一致しません");
 const QString NotSaved = QStringLiteral("パスワードを保存できませんでした");
+const QString Unreadable = QStringLiteral("設定ファイルを読み込めませんでした");
 
 void OpenGate()
 {
@@ -44,6 +46,11 @@ T *S(const QString &name)
     return Control<T>(Settings, name);
 }
 
+QString Stored(platform::SettingsStore &store)
+{
+    return store.Read(platform::PasswordSection, platform::PasswordKey).value_or(QStringLiteral("<unreadable>"));
+}
+
 } // namespace
 
 class TestParent : public QObject {
@@ -58,7 +65,11 @@ private slots:
     void checksInTheirOrder_data();
     void checksInTheirOrder();
     void unsavablePasswordIsNeverReportedAsSaved();
-    void unreadableStoreIsNotOverwritten();
+    void damagedSettingsFile_data();
+    void damagedSettingsFile();
+    void storeKeepsQSettingsForm_data();
+    void storeKeepsQSettingsForm();
+    void storeReadsTheFileEachTime();
     void cancelOpensNothing();
     void enterMovesThroughThePasswordForm();
     void enterReleaseActsOnlyWherePressed_data();
@@ -192,24 +203,97 @@ void TestParent::unsavablePasswordIsNeverReportedAsSaved()
     QVERIFY(!Window(Settings));
 }
 
-void TestParent::unreadableStoreIsNotOverwritten()
+void TestParent::damagedSettingsFile_data()
 {
-    // A store path that is a folder cannot be read: it is no "first use".
-    const QString path = fx->dir.filePath(QStringLiteral("folder.ini"));
-    QVERIFY(QDir().mkpath(path));
-    platform::setSettingsStore(std::make_unique<platform::QtSettingsStore>(path));
-    OpenGate();
-    QCOMPARE(Control<QLabel>(Gate, QStringLiteral("Label1"))->text(), QStringLiteral("パスワードを入力してください"));
-    Submit(QStringLiteral("abc"), QStringLiteral("abc"));
-    QCOMPARE(fx->box->shown, QStringList{NotSaved});
-    QVERIFY(QFileInfo(path).isDir());
-    QVERIFY(!Window(Settings));
+    QTest::addColumn<QByteArray>("file"); // null: the store's path is a folder
+    QTest::addColumn<bool>("firstUse");
+    QTest::addColumn<QString>("message"); // on "abc" typed in both boxes
+    QTest::addColumn<QByteArray>("after"); // the file afterwards; null: unchanged
+    QTest::newRow("stray line elsewhere, first use")
+        << QByteArray("[General]\nstray\n") << true << Registered
+        << QByteArray("[General]\nstray\n[Data]\nPassWord=abc\n");
+    QTest::newRow("stray line elsewhere, registered")
+        << QByteArray("[General]\nstray\n[Data]\nPassWord=abc\n") << false << Recognised << QByteArray();
+    QTest::newRow("the password's line damaged")
+        << QByteArray("[Data]\nPassWord=\"abc\n") << false << Unreadable << QByteArray();
+    QTest::newRow("a folder") << QByteArray() << false << Unreadable << QByteArray();
+}
 
-    // A registered store is never rewritten by a write that finds it unreadable.
-    platform::QtSettingsStore good(fx->settingsPath);
-    QVERIFY(good.Write(platform::PasswordSection, platform::PasswordKey, QStringLiteral("first")));
-    QVERIFY(good.Write(platform::PasswordSection, platform::PasswordKey, QStringLiteral("second")));
-    QCOMPARE(good.Read(platform::PasswordSection, platform::PasswordKey).value_or(QString()), QStringLiteral("second"));
+void TestParent::damagedSettingsFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, firstUse);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, after);
+    if (file.isNull()) {
+        QVERIFY(QDir().mkpath(fx->settingsPath));
+    } else {
+        QFile out(fx->settingsPath);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file);
+    }
+    OpenGate();
+    QCOMPARE(Control<QLabel>(Gate, QStringLiteral("Label1"))->text(),
+             firstUse ? QStringLiteral("パスワードを初期設定します") : QStringLiteral("パスワードを入力してください"));
+    Submit(QStringLiteral("abc"), QStringLiteral("abc"));
+    QCOMPARE(fx->box->shown, QStringList{message});
+    QCOMPARE(bool(Window(Settings)), message != Unreadable);
+    if (file.isNull()) {
+        QVERIFY(QFileInfo(fx->settingsPath).isDir());
+    } else {
+        QFile in(fx->settingsPath);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QCOMPARE(in.readAll(), after.isNull() ? file : after);
+    }
+}
+
+void TestParent::storeKeepsQSettingsForm_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::newRow("plain") << "abc";
+    QTest::newRow("Japanese, ideographic space") << "パス　ワード１";
+    QTest::newRow("comma, semicolon, equals") << "a,b;c=d";
+    QTest::newRow("spaces around") << "  ab  ";
+    QTest::newRow("quotes, backslashes") << "say \"hi\" \\o/";
+    QTest::newRow("leading @") << "@Variant(x)";
+    QTest::newRow("control characters") << QStringLiteral("a\tb\u0001c");
+}
+
+void TestParent::storeKeepsQSettingsForm()
+{
+    QFETCH(QString, password);
+    static int round = 0;
+    const QString name = QString::number(++round);
+    // A file an earlier version wrote through QSettings reads the same...
+    const QString theirs = fx->dir.filePath(name + QStringLiteral("-theirs.ini"));
+    {
+        QSettings settings(theirs, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Data/PassWord"), password);
+        settings.setValue(QStringLiteral("Other/Key"), QStringLiteral("x,y"));
+    }
+    platform::QtSettingsStore theirStore(theirs);
+    QCOMPARE(Stored(theirStore), password);
+    // ...and QSettings reads what the store writes.
+    const QString ours = fx->dir.filePath(name + QStringLiteral("-ours.ini"));
+    QVERIFY(platform::QtSettingsStore(ours).Write(platform::PasswordSection, platform::PasswordKey, password));
+    QCOMPARE(QSettings(ours, QSettings::IniFormat).value(QStringLiteral("Data/PassWord")).toString(), password);
+}
+
+void TestParent::storeReadsTheFileEachTime()
+{
+    // Another writer's change is seen even when it keeps the file's size and
+    // time: nothing of the file is kept in this process between reads.
+    QVERIFY(fx->store->Write(platform::PasswordSection, platform::PasswordKey, QStringLiteral("aaaa")));
+    QFile file(fx->settingsPath);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QDateTime modified = file.fileTime(QFileDevice::FileModificationTime);
+    const QByteArray data = file.readAll();
+    QVERIFY(file.seek(0));
+    file.write(QByteArray(data).replace("aaaa", "bbbb"));
+    QVERIFY(file.flush());
+    QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    file.close();
+    QCOMPARE(Stored(*fx->store), QStringLiteral("bbbb"));
 }
 
 void TestParent::cancelOpensNothing()

@@ -16,7 +16,8 @@ private slots:
     void labelsAndLock_data();
     void labelsAndLock();
     void noPasswordRegisteredUnlocksWithEmptyBox();
-    void unreadableStoreNeverUnlocks();
+    void damagedStore_data();
+    void damagedStore();
     void enterMovesToTheButtonWithoutChecking();
 
 private:
@@ -99,14 +100,33 @@ void TestResults::noPasswordRegisteredUnlocksWithEmptyBox()
     QVERIFY(Window(QStringLiteral("Mess01")));
 }
 
-void TestResults::unreadableStoreNeverUnlocks()
+void TestResults::damagedStore_data()
 {
-    const QString folder = fx->dir.filePath(QStringLiteral("store-is-a-folder"));
-    QVERIFY(QDir().mkpath(folder));
-    platform::setSettingsStore(std::make_unique<platform::QtSettingsStore>(folder));
+    QTest::addColumn<QByteArray>("file"); // null: the store's path is a folder
+    QTest::addColumn<bool>("unlocks");    // with "pw" typed
+    QTest::newRow("a folder") << QByteArray() << false;
+    QTest::newRow("the password's line damaged") << QByteArray("[Data]\nPassWord=\"pw\n") << false;
+    QTest::newRow("stray line elsewhere") << QByteArray("[General]\nstray\n[Data]\nPassWord=pw\n") << true;
+}
+
+void TestResults::damagedStore()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, unlocks);
+    if (file.isNull()) {
+        QVERIFY(QDir().mkpath(fx->settingsPath));
+    } else {
+        QFile out(fx->settingsPath);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file);
+    }
     showResults(2, 3, 1, 2, 4);
+    Control<QLineEdit>(QStringLiteral("kekka"), QStringLiteral("T1"))->setText(QStringLiteral("pw"));
     Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("C1"))->click();
-    QVERIFY(Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("Command1"))->isHidden());
+    // Locked still when the password cannot be read, and the parent is told.
+    QCOMPARE(Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("Command1"))->isHidden(), !unlocks);
+    QCOMPARE(fx->box->shown,
+             unlocks ? QStringList() : QStringList{QStringLiteral("設定ファイルを読み込めませんでした")});
 }
 
 void TestResults::enterMovesToTheButtonWithoutChecking()

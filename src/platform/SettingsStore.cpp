@@ -1,23 +1,254 @@
 #include "platform/SettingsStore.h"
 
+#include <QByteArrayView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace platform {
 
+// The file is an INI file in the form QSettings reads and writes, so that a
+// file written by an earlier version (through QSettings) reads the same, and
+// QSettings could read ours. It is read and written here directly: the whole
+// file is read from disk at every read (no copy kept in the process), and a
+// write changes the one line of the entry, byte for byte nothing else, so a
+// line this program does not understand is never dropped.
 namespace {
 
-QString entryName(const QString &section, const QString &key)
+bool IsSpace(char c)
 {
-    return section + QLatin1Char('/') + key;
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+int Digit(char c, int base)
+{
+    int d = -1;
+    if (c >= '0' && c <= '9')
+        d = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        d = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        d = c - 'A' + 10;
+    return d < base ? d : -1;
+}
+
+// One logical line, as QSettings splits a file: blank space before it is
+// skipped, a quoted stretch may run over line breaks, a backslash takes the
+// next character with it (a line break too), and an unquoted ';' ends the
+// line (a line that starts with it is a comment).
+struct Line {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    qsizetype equals = -1; // the first unquoted '=', from start; -1 if none
+};
+
+std::vector<Line> SplitLines(QByteArrayView data)
+{
+    std::vector<Line> lines;
+    const qsizetype size = data.size();
+    qsizetype pos = data.startsWith("\xef\xbb\xbf") ? 3 : 0;
+    for (;;) {
+        while (pos < size && IsSpace(data[pos]))
+            ++pos;
+        if (pos >= size)
+            break;
+        if (data[pos] == ';') {
+            while (pos < size && data[pos] != '\n' && data[pos] != '\r')
+                ++pos;
+            continue;
+        }
+        Line line{pos};
+        bool quoted = false;
+        qsizetype i = pos;
+        for (; i < size; ++i) {
+            const char c = data[i];
+            if (c == '"') {
+                quoted = !quoted;
+            } else if (c == '\\') {
+                if (i + 1 < size) {
+                    const char next = data[++i];
+                    if (i + 1 < size && ((next == '\n' && data[i + 1] == '\r') || (next == '\r' && data[i + 1] == '\n')))
+                        ++i;
+                }
+            } else if (!quoted) {
+                if (c == '\n' || c == '\r' || c == ';')
+                    break;
+                if (c == '=' && line.equals < 0)
+                    line.equals = i - pos;
+            }
+        }
+        line.length = i - pos;
+        lines.push_back(line);
+        pos = i;
+    }
+    return lines;
+}
+
+// Where an entry is in the file: the line that holds it (the last one, which
+// is the one QSettings takes) or, without one, the last header of its section.
+struct Place {
+    std::optional<Line> entry;
+    std::optional<Line> header;
+};
+
+Place Find(QByteArrayView data, const QString &section, const QString &key)
+{
+    const QByteArray sectionName = section.toUtf8();
+    const QByteArray keyName = key.toUtf8();
+    Place place;
+    bool inSection = false;
+    for (const Line &line : SplitLines(data)) {
+        const QByteArrayView text = data.sliced(line.start, line.length);
+        if (text.startsWith('[')) {
+            const qsizetype close = text.indexOf(']');
+            inSection = text.first(close < 0 ? text.size() : close).sliced(1).trimmed() == sectionName;
+            if (inSection)
+                place.header = line;
+        } else if (inSection && line.equals >= 0 && text.first(line.equals).trimmed() == keyName) {
+            place.entry = line;
+        }
+    }
+    return place;
+}
+
+// A value as QSettings writes a string: quoted when it holds ';', ',' or '='
+// or starts or ends with a space, backslash escapes for quotes, backslashes
+// and control characters, a leading '@' doubled, UTF-8 otherwise.
+QByteArray EncodeValue(const QString &value)
+{
+    const QString text = value.startsWith(QLatin1Char('@')) ? QLatin1Char('@') + value : value;
+    QByteArray out;
+    bool needsQuotes = false;
+    bool escapeNextHexDigit = false; // "\x1" then "a" would read as "\x1a"
+    QStringEncoder toUtf8(QStringEncoder::Utf8);
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c == ';' || c == ',' || c == '=')
+            needsQuotes = true;
+        if (escapeNextHexDigit && c < 0x80 && Digit(char(c), 16) >= 0) {
+            out += "\\x" + QByteArray::number(c, 16);
+            continue;
+        }
+        escapeNextHexDigit = false;
+        static constexpr char named[][2] = {{'\a', 'a'}, {'\b', 'b'}, {'\f', 'f'}, {'\n', 'n'},
+                                            {'\r', 'r'}, {'\t', 't'}, {'\v', 'v'}, {'"', '"'}, {'\\', '\\'}};
+        const auto *escape = std::find_if(std::begin(named), std::end(named), [c](const char(&e)[2]) { return c == e[0]; });
+        if (escape != std::end(named)) {
+            out += '\\';
+            out += (*escape)[1];
+        } else if (c <= 0x1F) {
+            out += "\\x" + QByteArray::number(c, 16);
+            escapeNextHexDigit = true;
+        } else {
+            out += toUtf8(QStringView(&qc, 1));
+        }
+    }
+    if (needsQuotes || out.startsWith(' ') || out.endsWith(' '))
+        out = '"' + out + '"';
+    return out;
+}
+
+// Reads a value the way QSettings reads a string, or nothing when it is not
+// one string: a list (an unquoted ','), an unclosed quote, text that is not
+// UTF-8, or another type's "@Type(...)" form.
+std::optional<QString> DecodeValue(QByteArrayView raw)
+{
+    QString out;
+    QStringDecoder fromUtf8(QStringDecoder::Utf8);
+    bool quoted = false;
+    bool wasQuoted = false;
+    qsizetype keep = 0; // trailing blanks before this are the value's own
+    qsizetype i = 0;
+    const auto skipBlanks = [&] {
+        while (i < raw.size() && (raw[i] == ' ' || raw[i] == '\t'))
+            ++i;
+    };
+    skipBlanks();
+    while (i < raw.size()) {
+        const char c = raw[i];
+        if (c == '"') {
+            ++i;
+            quoted = !quoted;
+            wasQuoted = true;
+            if (!quoted)
+                skipBlanks();
+            keep = out.size();
+        } else if (c == ',' && !quoted) {
+            return std::nullopt;
+        } else if (c == '\\') {
+            if (++i >= raw.size())
+                break;
+            const char e = raw[i++];
+            static constexpr char named[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
+                                                {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+            const auto *escape = std::find_if(std::begin(named), std::end(named), [e](const char(&n)[2]) { return e == n[0]; });
+            if (escape != std::end(named)) {
+                out += QLatin1Char((*escape)[1]);
+            } else if (e == 'x' || Digit(e, 8) >= 0) {
+                // A hex escape needs one digit at least; "\x" alone is dropped.
+                const int base = e == 'x' ? 16 : 8;
+                char16_t code = e == 'x' ? 0 : char16_t(Digit(e, 8));
+                const qsizetype first = i;
+                for (; i < raw.size() && Digit(raw[i], base) >= 0; ++i)
+                    code = char16_t(code * base + Digit(raw[i], base));
+                if (e != 'x' || i > first)
+                    out += QChar(code);
+            } else if (e == '\r' || e == '\n') {
+                if (i < raw.size() && (raw[i] == '\r' || raw[i] == '\n') && raw[i] != e)
+                    ++i;
+            }
+            keep = out.size();
+        } else {
+            qsizetype j = i + 1;
+            while (j < raw.size() && raw[j] != '\\' && raw[j] != '"' && raw[j] != ',')
+                ++j;
+            out += fromUtf8(raw.sliced(i, j - i));
+            i = j;
+        }
+    }
+    if (quoted || fromUtf8.hasError())
+        return std::nullopt;
+    if (!wasQuoted) {
+        qsizetype end = out.size();
+        while (end > keep && (out[end - 1] == QLatin1Char(' ') || out[end - 1] == QLatin1Char('\t')))
+            --end;
+        out.truncate(end);
+    }
+    if (out.startsWith(QLatin1String("@@")))
+        return out.sliced(1);
+    if (out == QLatin1String("@Invalid()"))
+        return QString();
+    if (out.startsWith(QLatin1String("@String(")) && out.endsWith(QLatin1Char(')')))
+        return out.sliced(8).chopped(1);
+    if (out.startsWith(QLatin1Char('@')) && out.endsWith(QLatin1Char(')')))
+        return std::nullopt;
+    return out;
+}
+
+// The file's bytes, or nothing when it exists and cannot be read.
+std::optional<QByteArray> ReadFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return data;
 }
 
 } // namespace
 
 QtSettingsStore::QtSettingsStore()
 {
+    // Where QSettings keeps the user's INI file for "Tovrani".
     const QSettings probe(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tovrani"),
                           QStringLiteral("Tovrani"));
     path_ = probe.fileName();
@@ -27,50 +258,54 @@ QtSettingsStore::QtSettingsStore(const QString &filePath) : path_(filePath) {}
 
 std::optional<QString> QtSettingsStore::Read(const QString &section, const QString &key)
 {
-    const QFileInfo info(path_);
-    if (!info.exists())
+    if (!QFileInfo::exists(path_))
         return QString();
-    if (!info.isFile() || !info.isReadable())
+    const std::optional<QByteArray> data = ReadFile(path_);
+    if (!data)
         return std::nullopt;
-    QSettings settings(path_, QSettings::IniFormat);
-    const QString value = settings.value(entryName(section, key)).toString();
-    if (settings.status() != QSettings::NoError)
-        return std::nullopt;
-    return value;
+    const Place place = Find(*data, section, key);
+    if (!place.entry)
+        return QString();
+    const Line &line = *place.entry;
+    return DecodeValue(QByteArrayView(*data).sliced(line.start + line.equals + 1, line.length - line.equals - 1));
 }
 
 bool QtSettingsStore::Write(const QString &section, const QString &key, const QString &value)
 {
-    // A store that exists but cannot be read back would be rewritten with only
-    // what QSettings understood of it: refuse rather than lose what it held.
-    const QFileInfo info(path_);
-    if (info.exists() && !Read(section, key))
-        return false;
-
-    if (!info.exists()) {
-        // Create the file owner-only first; QSettings keeps the permissions of
-        // the file it replaces, so the password is never readable by others.
-        if (!QDir().mkpath(info.absolutePath()))
+    // A store that exists but cannot be read, or whose entry cannot be read,
+    // is left as it is: what it holds may be the password.
+    QByteArray data;
+    if (QFileInfo::exists(path_)) {
+        const std::optional<QByteArray> existing = ReadFile(path_);
+        if (!existing || !Read(section, key))
             return false;
-        QFile file(path_);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return false;
-        file.close();
-    }
-    if (!QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return false;
-
-    {
-        QSettings settings(path_, QSettings::IniFormat);
-        if (!settings.isWritable())
-            return false;
-        settings.setValue(entryName(section, key), value);
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            return false;
+        data = *existing;
     }
 
-    // Read it back from disk, so a write that silently went nowhere is caught.
+    const QByteArray entry = key.toUtf8() + '=' + EncodeValue(value);
+    const Place place = Find(data, section, key);
+    if (place.entry) {
+        data.replace(place.entry->start, place.entry->length, entry);
+    } else if (place.header) {
+        const qsizetype end = place.header->start + place.header->length;
+        data.insert(end, '\n' + entry);
+    } else {
+        if (!data.isEmpty() && !data.endsWith('\n') && !data.endsWith('\r'))
+            data += '\n';
+        data += '[' + section.toUtf8() + "]\n" + entry + '\n';
+    }
+
+    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
+        return false;
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // The password is plain text: the file is its owner's alone.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || file.write(data) != data.size() ||
+        !file.commit())
+        return false;
+
+    // Read back from the disk, so a write that went nowhere is caught.
     const std::optional<QString> stored = Read(section, key);
     return stored && *stored == value;
 }

@@ -37,6 +37,10 @@ inline const QString Maru = QStringLiteral("HG丸ｺﾞｼｯｸM-PRO");
 
 QFont FormFont(const QString &face, double points, bool bold = false);
 
+// What the password form and the results screen say when the settings store
+// holding the password cannot be read.
+inline const QString StoreUnreadable = QStringLiteral("設定ファイルを読み込めませんでした");
+
 // Fills the widget's background with the colour (forms, frames, labels).
 void SetBackground(QWidget *widget, const QColor &colour);
 void SetTextColour(QWidget *widget, const QColor &colour);

@@ -92,11 +92,16 @@ void PassWord::C1_Click()
         Message(QStringLiteral("空白はパスワードとして設定できません"));
         return;
     }
+    if (!storeReadable_) {
+        // Nothing can be checked against a password that could not be read,
+        // and a store that may hold one is never written over.
+        Message(StoreUnreadable);
+        return;
+    }
     if (RegisteredPassword.isEmpty()) {
         // Registering must really reach the store: a failure is never
         // reported as success, and nothing opens.
-        if (!storeReadable_ ||
-            !platform::settingsStore().Write(platform::PasswordSection, platform::PasswordKey, entry)) {
+        if (!platform::settingsStore().Write(platform::PasswordSection, platform::PasswordKey, entry)) {
             Message(QStringLiteral("パスワードを保存できませんでした"));
             return;
         }

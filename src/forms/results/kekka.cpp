@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "engine/Score.h"
 #include "platform/Conversions.h"
+#include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
 #include "study/Module1.h"
@@ -102,11 +103,16 @@ void kekka::CloseRequested()
 
 void kekka::C1_Click()
 {
-    // An unreadable store matches nothing: the lock must not open on "".
     const std::optional<QString> stored =
         platform::settingsStore().Read(platform::PasswordSection, platform::PasswordKey);
-    RegisteredPassword = stored.value_or(QString());
-    if (stored && T1->text() == RegisteredPassword)
+    if (!stored) {
+        // An unreadable store matches nothing: the lock must not open on "".
+        // The parent is told why the right password does not open it.
+        platform::messageBox().Show(StoreUnreadable, platform::Buttons::Ok);
+        return;
+    }
+    RegisteredPassword = *stored;
+    if (T1->text() == RegisteredPassword)
         Unlock();
 }
 
