@@ -6,6 +6,29 @@
 
 using namespace testkit;
 
+namespace {
+
+// Counts the events of one type that reach an object.
+class EventSpy final : public QObject {
+public:
+    EventSpy(QObject *target, QEvent::Type type, int &count) : type_(type), count_(count)
+    {
+        target->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == type_)
+            ++count_;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+    int &count_;
+};
+
+} // namespace
+
 class TestResults : public QObject {
     Q_OBJECT
 
@@ -91,11 +114,18 @@ void TestResults::labelsAndLock()
 void TestResults::noPasswordRegisteredUnlocksWithEmptyBox()
 {
     showResults(2, 3, 1, 2, 4);
+    QWidget *window = Window(QStringLiteral("kekka"));
+    const WId native = window->winId();
+    int hides = 0;
+    EventSpy spy(window, QEvent::Hide, hides);
     Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("C1"))->click();
     QVERIFY(!Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("Command1"))->isHidden());
-    // Unlocked, the window may be closed: that is the way back.
-    QVERIFY(Window(QStringLiteral("kekka"))->windowFlags() & Qt::WindowCloseButtonHint);
-    Window(QStringLiteral("kekka"))->close();
+    // The window is neither hidden nor rebuilt by the unlocking.
+    QCOMPARE(hides, 0);
+    QCOMPARE(window->winId(), native);
+    // Unlocked, a close request is the way back.
+    QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
+    window->close();
     FlushDeletes();
     QVERIFY(Window(QStringLiteral("Mess01")));
 }

@@ -126,10 +126,8 @@ void Form::SetCloseControl(bool offered)
 {
     if (!window_)
         return;
-    const bool visible = window_->isVisible();
+    Q_ASSERT(!window_->isVisible());
     window_->setWindowFlag(Qt::WindowCloseButtonHint, offered);
-    if (visible)
-        window_->show(); // changing the flags hides a shown window
 }
 
 void Form::SetClientSize(int widthTwips, int heightTwips)

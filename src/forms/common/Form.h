@@ -68,7 +68,9 @@ protected:
     // Where the window goes when it first appears: centred on the screen.
     virtual void PlaceWindow();
 
-    // Shows or removes the close control of the window frame.
+    // Shows or removes the close control of the window frame. Only before the
+    // window is shown (in CreateControls or Load): on a shown window Qt would
+    // destroy and rebuild the native window.
     void SetCloseControl(bool offered);
     void SetClientSize(int widthTwips, int heightTwips);
     void SetFormColour(const QColor &colour);

@@ -82,6 +82,8 @@ void kekka::Load()
 
     locked_ = Module1::StudyMode == Module1::Spartan;
     if (locked_) {
+        // No close control in Spartan mode, also once unlocked: "メニューに
+        // 戻る" is the way back then.
         Command1->hide();
         SetCloseControl(false);
         T1->setFocus();
@@ -118,9 +120,10 @@ void kekka::C1_Click()
 
 void kekka::Unlock()
 {
+    // The window frame stays as the load step made it: changing it on a
+    // shown window would make Qt rebuild the window.
     locked_ = false;
     Command1->show();
-    SetCloseControl(true);
     Command1->setFocus();
 }
 
