@@ -451,6 +451,7 @@ void TestDrill::countCheckAtStart_data()
     QTest::newRow("empty") << "" << 0 << "問題数は1から10000までの数で入力してください";
     QTest::newRow("letters") << "abc" << 0 << "問題数は1から10000までの数で入力してください";
     QTest::newRow("zero") << "0" << 0 << "問題数は1から10000までの数で入力してください";
+    QTest::newRow("rounds to one") << "0.6" << 0 << "問題数は1から10000までの数で入力してください";
     QTest::newRow("negative") << "-3" << 0 << "問題数は1から10000までの数で入力してください";
     QTest::newRow("below 16 bits") << "-99999" << 0 << "問題数は1から10000までの数で入力してください";
 }

@@ -445,6 +445,7 @@ void TestParent::settingsRefusesCounts_data()
     QTest::newRow("empty") << 2 << "" << "問題数は1から10000までの数で入力してください";
     QTest::newRow("letters") << 2 << "abc" << "問題数は1から10000までの数で入力してください";
     QTest::newRow("zero") << -1 << "0" << "問題数は1から10000までの数で入力してください";
+    QTest::newRow("rounds to one") << 2 << "0.6" << "問題数は1から10000までの数で入力してください";
     QTest::newRow("hidden in designated") << 1 << "10001" << "";
     QTest::newRow("hidden in free") << 0 << "abc" << "";
 }

@@ -99,6 +99,8 @@ void TestStudy::countCheck_data()
     QTest::newRow("full-width") << "１０" << 10;
     QTest::newRow("one") << "1" << 1;
     QTest::newRow("rounds to zero") << "0.5" << -2;
+    QTest::newRow("rounds to one") << "0.6" << -2;
+    QTest::newRow("just above one") << "1.4" << 1;
     QTest::newRow("zero") << "0" << -2;
     QTest::newRow("negative") << "-5" << -2;
     QTest::newRow("below 16 bits") << "-40000" << -2;

@@ -73,10 +73,14 @@ CountCheck CheckProblemCount(const QString &text)
     const std::optional<double> value = platform::TextToReal(text);
     if (!value)
         return CountNotUsable{};
+    // Both bounds are judged on the value as typed, before rounding: 0.6 is
+    // below one problem as 10000.4 is above the limit.
     if (*value > MaxProblemCount)
         return CountTooLarge{};
+    if (*value < 1)
+        return CountNotUsable{};
     const std::optional<std::int16_t> count = platform::RealToInt16(*value);
-    if (!count || *count < 1)
+    if (!count)
         return CountNotUsable{};
     return CountAccepted{*count};
 }

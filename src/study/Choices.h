@@ -29,7 +29,7 @@ void ApplyChoices(const QString &kindText, const QString &rangeText, const QStri
 // The count check shared by the drill screen and the settings screen.
 struct CountAccepted { std::int16_t count; };
 struct CountTooLarge {};   // read as a number above MaxProblemCount
-struct CountNotUsable {};  // empty, not a number, or below 1 once rounded
+struct CountNotUsable {};  // empty, not a number, or below 1 as typed
 using CountCheck = std::variant<CountAccepted, CountTooLarge, CountNotUsable>;
 
 CountCheck CheckProblemCount(const QString &text);

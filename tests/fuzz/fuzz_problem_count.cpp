@@ -1,7 +1,7 @@
 // study::CheckProblemCount and CountRefusalMessage on arbitrary input:
 //  - the input as a text (UTF-8 and raw UTF-16): the verdict is the one the
 //    rule gives for TextToReal's value (none: not usable; above 10000: too
-//    large; rounded half to even below 1: not usable; else that count), and
+//    large; below 1: not usable; else that count rounded half to even), and
 //    the refusal message is non-empty exactly when the count is refused;
 //  - a number of halves from the first bytes, written out as a text: the
 //    same rule worked out from the number alone, without TextToReal.
@@ -40,8 +40,10 @@ Expected Rule(std::optional<double> value)
         return {Verdict::NotUsable};
     if (*value > study::MaxProblemCount)
         return {Verdict::TooLarge};
+    if (*value < 1)
+        return {Verdict::NotUsable};
     const std::optional<std::int16_t> count = fuzz::ReferenceInt16(*value);
-    if (!count || *count < 1)
+    if (!count)
         return {Verdict::NotUsable};
     return {Verdict::Accepted, *count};
 }
@@ -110,8 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Expected expected{Verdict::NotUsable};
     if (value > 10000)
         expected = {Verdict::TooLarge};
-    else if (const int rounded = static_cast<int>(std::nearbyint(value)); rounded >= 1)
-        expected = {Verdict::Accepted, rounded};
+    else if (value >= 1)
+        expected = {Verdict::Accepted, static_cast<int>(std::nearbyint(value))};
     Check(text, expected, "built from " + QByteArray::number(value));
     return 0;
 }
