@@ -12,13 +12,13 @@ class TestConversions : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
-
     void textToNumber_data();
     void textToNumber();
     void realToInt16_data();
     void realToInt16();
     void numberToText();
+    void decimalComma_data();
+    void decimalComma();
 };
 
 // A "no value" expectation is written as NaN in the tables.
@@ -119,6 +119,28 @@ void TestConversions::numberToText()
     QCOMPARE(platform::NumberToText(0), QStringLiteral("0"));
     QCOMPARE(platform::NumberToText(-7), QStringLiteral("-7"));
     QCOMPARE(platform::NumberToText(10000), QStringLiteral("10000"));
+}
+
+void TestConversions::decimalComma_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("real");
+    QTest::newRow("decimal comma") << "12,5" << 12.5;
+    QTest::newRow("full-width comma") << "１２，５" << 12.5;
+    QTest::newRow("a point groups digits") << "1.000" << 1000.0;
+    QTest::newRow("a point that cannot group is a decimal point") << "12.5" << 12.5;
+}
+
+void TestConversions::decimalComma()
+{
+    // Run as tst_conversions_de, under a German system locale.
+    if (QLocale::system().decimalPoint() != QLatin1Char(','))
+        QSKIP("the system locale has no decimal comma");
+    QFETCH(QString, text);
+    QFETCH(double, real);
+    const std::optional<double> value = TextToReal(text);
+    QVERIFY(value);
+    QCOMPARE(*value, real);
 }
 
 QTEST_GUILESS_MAIN(TestConversions)
