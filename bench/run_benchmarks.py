@@ -166,10 +166,13 @@ def print_table(rows):
 
 
 def engine(build, results, min_time):
+    program = os.path.join(build, 'bench', 'bench_engine')
+    if not os.path.exists(program):
+        raise MeasureError(f'{program} was not built: Google Benchmark is missing (make bench installs it)')
     with tempfile.NamedTemporaryFile(suffix='.json', delete=False) as out:
         path = out.name
     try:
-        run([os.path.join(build, 'bench', 'bench_engine'), f'--benchmark_out={path}',
+        run([program, f'--benchmark_out={path}',
              '--benchmark_out_format=json', f'--benchmark_min_time={min_time}'], os.environ.copy(), 1200)
         with open(path, encoding='utf-8') as f:
             data = json.load(f)
@@ -193,7 +196,9 @@ def engine(build, results, min_time):
 
 
 def startup(build, env, results, platform, runs):
-    mimoran = os.path.join(build, 'src', 'mimoran')
+    # The program started through the same app::Run() as the shipped one,
+    # ending at the menu's first paint.
+    mimoran = os.path.join(build, 'bench', 'mimoran_first_paint')
     bare = os.path.join(build, 'bench', 'bare_window')
     # One pair first to warm the page cache; then alternate, so a busy spell
     # on the machine falls on both.

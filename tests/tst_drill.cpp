@@ -93,6 +93,7 @@ private slots:
     void windowCloseActsAsTheButtons();
     void emptySpartanDrillShowsZeroScore();
     void realPumpWaitsWithoutSpinning();
+    void runEndsWithTheFormsDestroyed();
 
 private:
     ProgramFixture *fx = nullptr;
@@ -683,6 +684,19 @@ void TestDrill::realPumpWaitsWithoutSpinning()
     QVERIFY(wall.elapsed() >= 290);
     QVERIFY2(cpuSeconds < 0.1, qPrintable(QString::number(cpuSeconds)));
     QCOMPARE(int(Module1::QuestionNo), 2);
+}
+
+void TestDrill::runEndsWithTheFormsDestroyed()
+{
+    // The program's whole run: when its event loop ends, the forms and their
+    // windows are gone before it returns, while the application still exists.
+    fx->Stop();
+    QTimer::singleShot(0, [] { QCoreApplication::exit(3); });
+    QCOMPARE(app::Run(*qApp), 3);
+    QVERIFY(!app::CurrentProgram());
+    QCOMPARE(forms::Form::LoadedCount(), 0);
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        QVERIFY2(w->objectName() != QLatin1String("Mess01"), "the menu's window outlived the run");
 }
 
 QTEST_MAIN(TestDrill)

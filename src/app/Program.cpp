@@ -69,6 +69,18 @@ Program *CurrentProgram()
 void ShutDown()
 {
     theProgram().reset();
+    // The unloaded windows wait for the event loop to delete them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+int Run(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("mimoran"));
+    InitialisePlatform(app);
+    StartUp();
+    const int code = QApplication::exec();
+    ShutDown();
+    return code;
 }
 
 } // namespace app

@@ -42,4 +42,10 @@ Program *CurrentProgram();
 // Unloads every form and destroys the program (tests start afresh with it).
 void ShutDown();
 
+// The whole run of the program on an application object: platform set-up,
+// the menu, the event loop, then ShutDown() before returning, while the
+// application object and the forms' own statics still exist. Returns the
+// event loop's exit code.
+int Run(QApplication &app);
+
 } // namespace app
