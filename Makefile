@@ -1,5 +1,6 @@
 # Set-up commands: `make run`, `make test` and `make package` (a Debian package).
-# All install what is missing first.
+# Each installs first what is missing of the packages its stage needs
+# (scripts/install-deps.sh STAGE: build, test, asan, fuzz, bench, package).
 PRESET ?= default
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -10,8 +11,16 @@ FUZZ_SHORT_SECONDS ?= 30
 .PHONY: deps configure build run test test-asan fuzz fuzz-short bench package screenshots clean \
         windows windows-screenshots web test-web
 
+# The stage is the goal's: a target-specific value reaches its prerequisites.
+DEPS_STAGE = build
+test: DEPS_STAGE = test
+test-asan: DEPS_STAGE = asan
+fuzz: DEPS_STAGE = fuzz
+bench: DEPS_STAGE = bench
+package: DEPS_STAGE = package
+
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh $(DEPS_STAGE)
 
 configure: deps
 	@cmake --preset $(PRESET) -B $(BUILD_DIR) >/dev/null

@@ -1,18 +1,72 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, test and run mimoran.
-# Calls apt-get only when something is missing, so repeated runs are instant.
+# Installs the Debian packages one stage of the work needs, and only those:
+#
+#   scripts/install-deps.sh [STAGE]      (default: build)
+#
+#   build    compile and run the program (make build, make run)
+#   test     the test suites and the packaging checks (make test)
+#   asan     the suites under AddressSanitizer and UBSan (make test-asan)
+#   fuzz     the libFuzzer harnesses (make fuzz, make fuzz-short)
+#   bench    the benchmarks (make bench)
+#   package  the Debian package (make package)
+#
+# A stage adds its own packages to those of the stage it builds on. apt-get
+# (through sudo when not root) runs only when something is missing, so
+# repeated runs are instant.
 set -euo pipefail
 
-packages=(
+# Each stage: one array of what it adds, and in `builds_on` the stage whose
+# packages it needs as well.
+declare -A builds_on
+
+stage_build=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev
-  libbenchmark-dev
   fonts-ipafont fonts-motoya-l-maruberi fonts-noto-cjk
-  xvfb xauth
-  clang libclang-rt-14-dev libfuzzer-14-dev
-  desktop-file-utils appstream
-  dpkg-dev file  # CPack runs dpkg-shlibdeps on the binary to fill in Depends
 )
+# scripts/run.sh starts the program under Xvfb when there is no display.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  stage_build+=(xvfb xauth)
+fi
+
+builds_on[test]=build
+stage_test=(
+  desktop-file-utils appstream  # the desktop entry and metainfo checks
+  dpkg-dev file                 # the package test: CPack runs dpkg-shlibdeps
+)
+
+builds_on[asan]=build
+stage_asan=(clang libclang-rt-14-dev)
+
+builds_on[fuzz]=build
+stage_fuzz=(clang libclang-rt-14-dev libfuzzer-14-dev)
+
+builds_on[bench]=build
+stage_bench=(
+  libbenchmark-dev python3
+  xvfb xauth  # the start-up, round-trip and waiting rows on a real X server
+)
+
+builds_on[package]=build
+stage_package=(dpkg-dev file)
+
+# Prints the packages of a stage and of the stages it builds on.
+packages_of() {
+  local stage=$1
+  if ! declare -p "stage_$stage" >/dev/null 2>&1; then
+    echo "install-deps.sh: unknown stage '$stage'" >&2
+    exit 2
+  fi
+  if [ -n "${builds_on[$stage]:-}" ]; then
+    packages_of "${builds_on[$stage]}"
+  fi
+  local -n own="stage_$stage"
+  printf '%s\n' "${own[@]}"
+}
+
+stage=${1:-build}
+mapfile -t packages < <(packages_of "$stage" | sort -u)
+[ ${#packages[@]} -gt 0 ] || exit 2
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,7 +77,7 @@ done
 
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing missing packages: ${missing[*]}"
+echo "Installing missing packages for '$stage': ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
