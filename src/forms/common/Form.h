@@ -29,9 +29,10 @@ private:
 
 // A form lives for the whole process and keeps its own variables; its window
 // and controls are created fresh at every load and destroyed at unload, so
-// every control starts from its design values. Unloading from inside one of
-// the form's own handlers is safe: the window is only hidden at once and
-// destroyed when control is back in the event loop.
+// every control starts with the caption, text and visibility CreateControls
+// gives it. Unloading from inside one of the form's own handlers is safe: the
+// window is only hidden at once and destroyed when control is back in the
+// event loop.
 class Form : public QObject {
     Q_OBJECT
 public:
@@ -56,7 +57,7 @@ public:
     virtual void CloseRequested() { Unload(); }
 
 protected:
-    // Builds the controls with their design values.
+    // Builds the controls, each with its first caption, text and place.
     virtual void CreateControls(QWidget *window) = 0;
     // The form's load step; runs after the controls exist, before the window
     // is first shown.

@@ -45,8 +45,8 @@ inline const QString StoreUnreadable = QStringLiteral("設定ファイルを読�
 void SetBackground(QWidget *widget, const QColor &colour);
 void SetTextColour(QWidget *widget, const QColor &colour);
 
-// A command button that a focused Enter activates, as on the original
-// platform; with a colour it draws that background under every style.
+// A command button that Enter activates when it has the focus (not only
+// Space, as in Qt); with a colour it draws that background under every style.
 class CommandButton : public QPushButton {
     Q_OBJECT
 public:
@@ -55,8 +55,8 @@ public:
     void SetBackColour(const QColor &colour);
     QColor BackColour() const { return back_; }
 
-    // The caption wraps onto more lines when it is wider than the button, as
-    // on the platform the screens were drawn for ("途中／終了").
+    // The caption wraps onto more lines when it is wider than the button
+    // ("途中／終了" on the drill screen's narrow quit button).
     QRect CaptionArea() const;
     static constexpr int CaptionFlags = Qt::AlignCenter | Qt::TextWordWrap;
 
@@ -68,9 +68,9 @@ private:
     QColor back_;
 };
 
-// A word-wrapped label whose lines are one em apart, the line pitch the
-// screens were laid out with. The IPA faces ask for 1.1 em, which would push
-// the menu's description past the bottom of its label.
+// A word-wrapped label whose lines are one em apart. The IPA faces ask for
+// 1.1 em, which would push the menu's description past the bottom of its
+// label.
 class WrappedLabel : public QLabel {
     Q_OBJECT
 public:
