@@ -251,7 +251,7 @@ void TestParent::storeKeepsQSettingsForm_data()
 {
     QTest::addColumn<QString>("password");
     QTest::newRow("plain") << "abc";
-    QTest::newRow("Japanese, ideographic space") << "パス　ワード１";
+    QTest::newRow("Japanese, ideographic space, beyond 16 bits") << "パス　ワード１🔑";
     QTest::newRow("comma, semicolon, equals") << "a,b;c=d";
     QTest::newRow("spaces around") << "  ab  ";
     QTest::newRow("quotes, backslashes") << "say \"hi\" \\o/";
