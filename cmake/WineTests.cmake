@@ -15,6 +15,12 @@ function(mimoran_tests_under_wine)
     list(APPEND winepath "Z:${d}")
   endforeach()
   list(JOIN winepath "\\;" winepath)
+  # Qt's Japanese texts: the cross-built Qt has no translations of its own, so
+  # the suites' qt.conf points at the host's file, keeping Qt's own prefix.
+  get_filename_component(qt_prefix "${Qt6_DIR}/../../.." ABSOLUTE)
+  get_filename_component(qm_dir "${MIMORAN_QT_TRANSLATION}" DIRECTORY)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf
+       "[Paths]\nPrefix = Z:${qt_prefix}\nTranslations = Z:${qm_dir}\n")
   get_property(tests DIRECTORY PROPERTY TESTS)
   foreach(test IN LISTS tests)
     get_test_property(${test} ENVIRONMENT env)

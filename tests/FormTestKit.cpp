@@ -7,6 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <ctime>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace testkit {
 
 void ScriptedPump::WaitForWake()
@@ -57,6 +62,18 @@ void TypeCommitted(QWidget *widget, const QString &text)
     QInputMethodEvent event;
     event.setCommitString(text);
     QCoreApplication::sendEvent(widget, &event);
+}
+
+double ProcessCpuSeconds()
+{
+#ifdef Q_OS_WIN
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ticks = [](const FILETIME &t) { return (quint64(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return double(ticks(kernel) + ticks(user)) / 1e7; // 100 ns ticks
+#else
+    return double(std::clock()) / CLOCKS_PER_SEC;
+#endif
 }
 
 void AcknowledgeDialog()

@@ -61,6 +61,10 @@ void Activate(QWidget *window);
 // committed string, replacing what is selected.
 void TypeCommitted(QWidget *widget, const QString &text);
 
+// CPU time this process has used so far, in seconds (std::clock() counts
+// wall time on Windows).
+double ProcessCpuSeconds();
+
 // Clicks the feedback dialog's button (there must be one).
 void AcknowledgeDialog();
 

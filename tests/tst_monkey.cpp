@@ -26,11 +26,11 @@
 #include <QPushButton>
 
 #include <csignal>
+#include <cstdio>
 #include <deque>
 #include <optional>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace testkit;
@@ -118,22 +118,19 @@ CrashRing &crashRing()
     return ring;
 }
 
-struct sigaction previousSegv {};
-struct sigaction previousAbrt {};
-struct sigaction previousFpe {};
+using Handler = void (*)(int);
+Handler previousSegv = SIG_DFL;
+Handler previousAbrt = SIG_DFL;
+Handler previousFpe = SIG_DFL;
 
 void WriteAll(const std::string &text)
 {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(2, text.data() + done, text.size() - done);
-        if (n <= 0)
-            return;
-        done += static_cast<std::size_t>(n);
-    }
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
 }
 
 // Prints the replay and the last events, then lets QtTest report the crash.
+// std::signal rather than sigaction: the suite runs on Windows too.
 void CrashHandler(int signal)
 {
     CrashRing &ring = crashRing();
@@ -146,20 +143,15 @@ void CrashHandler(int signal)
                 WriteAll("  " + line + "\n");
         }
     }
-    const struct sigaction &previous =
-        signal == SIGSEGV ? previousSegv : (signal == SIGABRT ? previousAbrt : previousFpe);
-    ::sigaction(signal, &previous, nullptr);
-    ::raise(signal);
+    std::signal(signal, signal == SIGSEGV ? previousSegv : (signal == SIGABRT ? previousAbrt : previousFpe));
+    std::raise(signal);
 }
 
 void InstallCrashHandler()
 {
-    struct sigaction action {};
-    action.sa_handler = CrashHandler;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGSEGV, &action, &previousSegv);
-    ::sigaction(SIGABRT, &action, &previousAbrt);
-    ::sigaction(SIGFPE, &action, &previousFpe);
+    previousSegv = std::signal(SIGSEGV, CrashHandler);
+    previousAbrt = std::signal(SIGABRT, CrashHandler);
+    previousFpe = std::signal(SIGFPE, CrashHandler);
 }
 
 // Keys nobody handles (Escape on a form, Tab on the last control) are normal

@@ -115,9 +115,11 @@ void TestParent::firstUseRegistersThePassword()
     QVERIFY(Window(Settings));
     QCOMPARE(fx->store->Read(platform::PasswordSection, platform::PasswordKey).value_or(QString()),
              QStringLiteral("Oya Pass　１"));
+#ifndef Q_OS_WIN // the INI file is the Linux store; Windows keeps it in the registry
     struct stat info {};
     QCOMPARE(::stat(QFile::encodeName(fx->settingsPath).constData(), &info), 0);
     QCOMPARE(info.st_mode & 0777, 0600u); // the owner's alone
+#endif
 
     // The next opening recognises it.
     S<QPushButton>(QStringLiteral("Command1"))->click();
