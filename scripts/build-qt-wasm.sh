@@ -36,6 +36,8 @@ echo "Building Qt $version for WebAssembly into $prefix (about 16 minutes on 2 c
   exit 1
 }
 rm -rf "$build"
+# Qt's licence texts go with the libraries into what the program ships.
+cp -r "$src/LICENSES" "$prefix/LICENSES"
 touch "$prefix/.complete"
 echo "Qt for WebAssembly built in $(( $(date +%s) - start )) s" >&2
 echo "$prefix"

@@ -37,6 +37,8 @@ echo "Building Qt $version for Windows into $prefix (about 15 minutes on 2 cores
   exit 1
 }
 rm -rf "$build"
+# Qt's licence texts go with the libraries into what the program ships.
+cp -r "$src/LICENSES" "$prefix/LICENSES"
 touch "$prefix/.complete"
 echo "Qt for Windows built in $(( $(date +%s) - start )) s" >&2
 echo "$prefix"
