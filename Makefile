@@ -74,6 +74,7 @@ windows:
 
 # Pictures of the Windows edition under wine, into docs/ (after make windows).
 windows-screenshots:
+	@./scripts/install-deps.sh windows-shots
 	@./scripts/windows-screenshots.sh
 
 # The browser edition (build-web/site): Qt for WebAssembly built once into the

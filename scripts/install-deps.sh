@@ -9,6 +9,11 @@
 #   fuzz     the libFuzzer harnesses (make fuzz, make fuzz-short)
 #   bench    the benchmarks (make bench)
 #   package  the Debian package (make package)
+#   windows  the Windows edition: Qt and the program cross-built, the suites
+#            and the installer run under wine (make windows)
+#   windows-shots  pictures of it in a real window (make windows-screenshots)
+#   web      the browser edition and its test in headless Chromium (make web,
+#            make test-web)
 #
 # A stage adds its own packages to those of the stage it builds on. apt-get
 # (through sudo when not root) runs only when something is missing, so
@@ -50,17 +55,38 @@ stage_bench=(
 builds_on[package]=build
 stage_package=(dpkg-dev file)
 
+builds_on[windows]=build
+stage_windows=(
+  g++-mingw-w64-x86-64-posix wine64 wine nsis ninja-build
+  dpkg-dev xz-utils             # Qt's source from Debian's source package
+  xvfb xauth xdotool x11-utils  # the installer test finds the program's window
+)
+
+builds_on[windows-shots]=windows
+stage_windows_shots=(openbox imagemagick)
+
+builds_on[web]=build
+stage_web=(
+  emscripten ninja-build dpkg-dev xz-utils python3-fonttools
+  chromium                      # the browser the test drives
+)
+# Node.js and npm for the browser test's driver, from Debian unless the
+# machine has them already (another packaging of Node.js).
+command -v node >/dev/null 2>&1 || stage_web+=(nodejs)
+command -v npm >/dev/null 2>&1 || stage_web+=(npm)
+
 # Prints the packages of a stage and of the stages it builds on.
 packages_of() {
   local stage=$1
-  if ! declare -p "stage_$stage" >/dev/null 2>&1; then
+  local var="stage_${stage//-/_}"
+  if ! declare -p "$var" >/dev/null 2>&1; then
     echo "install-deps.sh: unknown stage '$stage'" >&2
     exit 2
   fi
   if [ -n "${builds_on[$stage]:-}" ]; then
     packages_of "${builds_on[$stage]}"
   fi
-  local -n own="stage_$stage"
+  local -n own="$var"
   printf '%s\n' "${own[@]}"
 }
 
