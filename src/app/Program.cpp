@@ -41,6 +41,7 @@ void Program::End()
 
 void InitialisePlatform(QApplication &app)
 {
+    platform::LoadBundledFonts();
     platform::InstallFontSubstitutions();
     platform::UseJapaneseDefaultFont();
     platform::InstallJapaneseTranslation(app);
