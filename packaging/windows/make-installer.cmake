@@ -1,5 +1,16 @@
 # Builds the installer and the portable zip from the staged program folder.
 # -DSTAGE=... -DWORK=... -DVERSION=... -DNSI=... -DSETUP=... -DZIP=... -DMAKENSIS=...
+# -DSTRIP=...
+
+# The DLLs come with their symbols (the runtime's alone are 24 MB of them);
+# a child's computer needs none.
+file(GLOB_RECURSE binaries "${STAGE}/*.dll" "${STAGE}/*.exe")
+foreach(b IN LISTS binaries)
+  execute_process(COMMAND "${STRIP}" --strip-unneeded "${b}" RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "could not strip ${b}")
+  endif()
+endforeach()
 file(GLOB_RECURSE files RELATIVE "${STAGE}" "${STAGE}/*")
 list(SORT files)
 set(install_lines "")
