@@ -18,15 +18,16 @@ struct Mapping {
 };
 
 // IPA faces share the MS faces' metrics; the rounded and pop faces have no
-// metric twin on Debian, so a rounded Japanese face stands in for them.
+// metric twin on Debian, so a rounded Japanese face stands in for them. The
+// "Mimoran" faces are the browser edition's built-in subsets of the same fonts.
 constexpr Mapping Mappings[] = {
-    {u"ＭＳ Ｐゴシック", "IPAPGothic,Noto Sans CJK JP", "ipagp.ttf"},
-    {u"ＭＳ ゴシック", "IPAGothic,Noto Sans Mono CJK JP,Noto Sans CJK JP", "ipag.ttf"},
-    {u"ＭＳ 明朝", "IPAMincho,Noto Serif CJK JP", "ipam.ttf"},
-    {u"ＭＳ Ｐ明朝", "IPAPMincho,Noto Serif CJK JP", "ipamp.ttf"},
-    {u"HG丸ｺﾞｼｯｸM-PRO", "MotoyaLMaru,Noto Sans CJK JP", "MTLmr3m.ttf"},
-    {u"HGS創英角ﾎﾟｯﾌﾟ体", "MotoyaLMaru,Noto Sans CJK JP", "MTLmr3m.ttf"},
-    {u"HG創英角ﾎﾟｯﾌﾟ体", "MotoyaLMaru,Noto Sans CJK JP", "MTLmr3m.ttf"},
+    {u"ＭＳ Ｐゴシック", "IPAPGothic,Mimoran PGothic,Noto Sans CJK JP", "ipagp.ttf"},
+    {u"ＭＳ ゴシック", "IPAGothic,Mimoran Gothic,Noto Sans Mono CJK JP,Noto Sans CJK JP", "ipag.ttf"},
+    {u"ＭＳ 明朝", "IPAMincho,Mimoran Mincho,Noto Serif CJK JP", "ipam.ttf"},
+    {u"ＭＳ Ｐ明朝", "IPAPMincho,Mimoran PMincho,Noto Serif CJK JP", "ipamp.ttf"},
+    {u"HG丸ｺﾞｼｯｸM-PRO", "MotoyaLMaru,Mimoran Maru,Noto Sans CJK JP", "MTLmr3m.ttf"},
+    {u"HGS創英角ﾎﾟｯﾌﾟ体", "MotoyaLMaru,Mimoran Maru,Noto Sans CJK JP", "MTLmr3m.ttf"},
+    {u"HG創英角ﾎﾟｯﾌﾟ体", "MotoyaLMaru,Mimoran Maru,Noto Sans CJK JP", "MTLmr3m.ttf"},
 };
 
 int addFontFiles(const QDir &dir, const QStringList &files)

@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 
 #include <QMessageBox>
+#include <QTimer>
 
 namespace platform {
 
@@ -15,6 +16,9 @@ int QtMessageBox::Show(const QString &text, Buttons buttons)
     box.setIcon(QMessageBox::NoIcon);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
+    // Once shown, on top of every form: a window manager does this by itself,
+    // the browser's window stack does not always.
+    QTimer::singleShot(0, &box, [&box] { box.raise(); });
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

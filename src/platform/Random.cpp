@@ -1,7 +1,7 @@
 #include "platform/Random.h"
 
 #include <QTime>
-#include <bit>
+#include <cstring>
 
 namespace platform {
 
@@ -15,7 +15,11 @@ void PcgRandom::Seed(std::uint64_t seed)
 
 void PcgRandom::Reseed(float secondsSinceMidnight)
 {
-    Seed(std::bit_cast<std::uint32_t>(secondsSinceMidnight) * 0x9E3779B97F4A7C15ULL);
+    // The float's bits (memcpy, not std::bit_cast: emscripten's library lacks it).
+    std::uint32_t bits = 0;
+    static_assert(sizeof bits == sizeof secondsSinceMidnight);
+    std::memcpy(&bits, &secondsSinceMidnight, sizeof bits);
+    Seed(bits * 0x9E3779B97F4A7C15ULL);
 }
 
 void ScriptedRandom::Append(std::vector<float> values)

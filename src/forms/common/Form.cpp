@@ -62,7 +62,9 @@ void Form::Show()
             return; // the load step unloaded the form
         PlaceWindow();
     }
-    window_->show();
+    // Not show(): a platform may make show() full screen (the browser's
+    // does); every form keeps its own size and place.
+    window_->setVisible(true);
     window_->activateWindow();
 }
 

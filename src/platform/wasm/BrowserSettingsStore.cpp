@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace {
+// EM_JS declares C functions: they stay at file scope.
 
 // Storage can throw at every step (storage turned off, a sandboxed page, a
 // full quota), so each call catches in JavaScript and reports a status.
@@ -42,8 +42,6 @@ EM_JS(int, mimoran_storage_set, (const char *name, const char *value), {
         return 0;
     }
 });
-
-} // namespace
 
 namespace platform {
 

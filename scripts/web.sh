@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The browser edition. Builds Qt for WebAssembly once into the cache, then the
+# program and its static site in build-web/site/.
+#   scripts/web.sh              build the site
+#   scripts/web.sh test         build, then run the browser test (ctest label browser)
+#   scripts/web.sh screenshots  build, test, and copy the browser pictures to docs/
+#   scripts/web.sh serve [PORT] build, then serve the site on 127.0.0.1 (default 8080)
+# The cache is ${MIMORAN_CACHE:-~/.cache/mimoran}.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+cache=${MIMORAN_CACHE:-$HOME/.cache/mimoran}
+action=${1:-build}
+cd "$here"
+
+./scripts/install-deps.sh web
+MIMORAN_QT_WASM=$(./scripts/build-qt-wasm.sh "$cache")
+export MIMORAN_QT_WASM
+. ./scripts/emsdk-env.sh "$cache"
+
+cmake --preset web >/dev/null
+cmake --build --preset web
+
+npm_packages() {
+  # Installed from the committed lock file, again only when it changed.
+  local dir=tests/browser
+  if [ ! -f "$dir/node_modules/.package-lock.json" ] || [ "$dir/package-lock.json" -nt "$dir/node_modules/.package-lock.json" ]; then
+    npm ci --prefix "$dir" --no-audit --no-fund
+  fi
+}
+
+case "$action" in
+  build) ;;
+  test|screenshots)
+    npm_packages
+    ctest --test-dir build-web/web -L browser --output-on-failure
+    if [ "$action" = screenshots ]; then
+      cp build-web/browser-test/web-menu.png docs/web-menu.png
+      cp build-web/browser-test/web-question.png docs/web-question.png
+    fi
+    ;;
+  serve)
+    npm_packages
+    exec node tests/browser/serve.mjs build-web/site "${2:-8080}"
+    ;;
+  *) echo "usage: $0 [build|test|screenshots|serve [PORT]]" >&2; exit 2 ;;
+esac
