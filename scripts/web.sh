@@ -34,6 +34,8 @@ case "$action" in
   test|screenshots)
     npm_packages
     ctest --test-dir build-web/web -L browser --output-on-failure
+    echo "Load figures (build-web/browser-test/figures.json):"
+    cat build-web/browser-test/figures.json
     if [ "$action" = screenshots ]; then
       cp build-web/browser-test/web-menu.png docs/web-menu.png
       cp build-web/browser-test/web-question.png docs/web-question.png
