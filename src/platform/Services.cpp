@@ -2,6 +2,7 @@
 
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
+#include "platform/Process.h"
 #include "platform/Random.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserStore.h"
@@ -96,7 +97,7 @@ void endProgram()
     if (r.endAction)
         r.endAction();
     else
-        QCoreApplication::exit(0);
+        EndProcess();
 }
 
 bool programEnding()
