@@ -14,7 +14,7 @@ action=${1:-build}
 cd "$here"
 
 ./scripts/install-deps.sh web
-MIMORAN_QT_WASM=$(./scripts/build-qt-wasm.sh "$cache")
+MIMORAN_QT_WASM=$(./scripts/build-qt.sh wasm "$cache")
 export MIMORAN_QT_WASM
 . ./scripts/emsdk-env.sh "$cache"
 

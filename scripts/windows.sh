@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 cache=${MIMORAN_CACHE:-$HOME/.cache/mimoran}
 
 t0=$(date +%s)
-MIMORAN_QT_WINDOWS=$(./scripts/build-qt-windows.sh "$cache")
+MIMORAN_QT_WINDOWS=$(./scripts/build-qt.sh windows "$cache")
 export MIMORAN_QT_WINDOWS
 t1=$(date +%s)
 cmake --preset windows >/dev/null

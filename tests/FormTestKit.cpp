@@ -2,6 +2,8 @@
 #include "ShownProblem.h"
 
 #include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +64,17 @@ void TypeCommitted(QWidget *widget, const QString &text)
     QInputMethodEvent event;
     event.setCommitString(text);
     QCoreApplication::sendEvent(widget, &event);
+}
+
+void PlaceSettingsFile(const QString &path, const QByteArray &content)
+{
+    if (content.isNull()) {
+        QVERIFY(QDir().mkpath(path));
+        return;
+    }
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QCOMPARE(out.write(content), content.size());
 }
 
 double ProcessCpuSeconds()

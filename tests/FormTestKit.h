@@ -61,6 +61,10 @@ void Activate(QWidget *window);
 // committed string, replacing what is selected.
 void TypeCommitted(QWidget *widget, const QString &text);
 
+// Puts this content in the settings file, or a folder in its place when the
+// content is null (a store that cannot be read at all).
+void PlaceSettingsFile(const QString &path, const QByteArray &content);
+
 // CPU time this process has used so far, in seconds (std::clock() counts
 // wall time on Windows).
 double ProcessCpuSeconds();

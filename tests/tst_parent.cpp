@@ -227,13 +227,9 @@ void TestParent::damagedSettingsFile()
     QFETCH(bool, firstUse);
     QFETCH(QString, message);
     QFETCH(QByteArray, after);
-    if (file.isNull()) {
-        QVERIFY(QDir().mkpath(fx->settingsPath));
-    } else {
-        QFile out(fx->settingsPath);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(file);
-    }
+    PlaceSettingsFile(fx->settingsPath, file);
+    if (QTest::currentTestFailed())
+        return;
     OpenGate();
     QCOMPARE(Control<QLabel>(Gate, QStringLiteral("Label1"))->text(),
              firstUse ? QStringLiteral("パスワードを初期設定します") : QStringLiteral("パスワードを入力してください"));

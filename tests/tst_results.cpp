@@ -119,13 +119,9 @@ void TestResults::damagedStore()
 {
     QFETCH(QByteArray, file);
     QFETCH(bool, unlocks);
-    if (file.isNull()) {
-        QVERIFY(QDir().mkpath(fx->settingsPath));
-    } else {
-        QFile out(fx->settingsPath);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(file);
-    }
+    PlaceSettingsFile(fx->settingsPath, file);
+    if (QTest::currentTestFailed())
+        return;
     showResults(2, 3, 1, 2, 4);
     Control<QLineEdit>(QStringLiteral("kekka"), QStringLiteral("T1"))->setText(QStringLiteral("pw"));
     Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("C1"))->click();
