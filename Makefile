@@ -1,6 +1,7 @@
 # Set-up commands: `make run`, `make test` and `make package` (a Debian package).
 # Each installs first what is missing of the packages its stage needs
-# (scripts/install-deps.sh STAGE: build, test, asan, fuzz, bench, package).
+# (scripts/install-deps.sh STAGE: build, test, asan, fuzz, bench, package,
+# windows, windows-shots, web).
 PRESET ?= default
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)

@@ -13,7 +13,6 @@ cache=${MIMORAN_CACHE:-$HOME/.cache/mimoran}
 action=${1:-build}
 cd "$here"
 
-./scripts/install-deps.sh web
 MIMORAN_QT_WASM=$(./scripts/build-qt.sh wasm "$cache")
 export MIMORAN_QT_WASM
 . ./scripts/emsdk-env.sh "$cache"
