@@ -4,55 +4,94 @@
 #   scripts/build-qt.sh windows CACHE_DIR   64-bit Windows (mingw-w64), shared
 #   scripts/build-qt.sh wasm CACHE_DIR      WebAssembly (Debian's emscripten),
 #                                           static and size-optimised
-# Prints the install prefix. Delete it to build again.
+# Only the features scripts/qt-features.txt keeps for the target are built.
+# The install prefix, which this prints, is named after a hash of everything
+# that decides the build (version, options, feature list), so a changed list
+# builds anew and never uses a stale Qt. One build at a time per target: a
+# second caller waits on the lock and then finds the first one's Qt.
 set -euo pipefail
 
 target=$1
 cache=$2
 here=$(cd "$(dirname "$0")/.." && pwd)
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed 's/-.*//; s/^[0-9]*://; s/+dfsg.*//')
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
+host_cmake_dir=/usr/lib/$multiarch/cmake
+[ -f "$host_cmake_dir/Qt6/Qt6Config.cmake" ] || {
+  echo "build-qt.sh: the host's Qt 6 (qt6-base-dev) is not in $host_cmake_dir" >&2
+  exit 1
+}
 
 common=(-qt-host-path /usr -nomake examples -nomake tests -no-dbus -no-icu
         -no-feature-sql -no-feature-network -no-feature-xml -no-feature-concurrent
-        -no-feature-printsupport -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype -qt-libpng
+        -no-feature-printsupport -qt-zlib -qt-pcre -qt-harfbuzz -qt-libpng
         -qt-libjpeg -no-feature-zstd)
 case "$target" in
   windows)
     name=win64
     # Direct2D stays on: the Windows platform plugin does not link without it.
     # Debian's tarball has no wintab, hence no tablet events.
-    options=(-release -shared -xplatform win32-g++ -no-opengl -no-feature-vulkan
-             -no-feature-tabletevent "${common[@]}"
-             -- -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake"
-             -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+    options=(-release -shared -xplatform win32-g++ -no-opengl -no-feature-vulkan "${common[@]}")
+    cmake_args=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake")
     ;;
   wasm)
     name=wasm
-    # OpenGL stays on: Qt's wasm windows paint through WebGL.
+    # OpenGL stays on: Qt's wasm windows paint through WebGL. No test runs in
+    # the browser, so no Qt Test either.
     options=(-release -static -optimize-size -xplatform wasm-emscripten -no-feature-thread
-             "${common[@]}" -- -G Ninja -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+             -no-feature-testlib -qt-freetype "${common[@]}")
+    cmake_args=(-G Ninja)
     ;;
   *) echo "usage: $0 windows|wasm CACHE_DIR" >&2; exit 2 ;;
 esac
+cmake_args+=(-DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir")
 
-prefix="$cache/qt-$version-$name"
+src=$("$here/scripts/qt-source.sh" "$cache")
+
+# Every feature configure knows, asked for or left out by the list.
+features_file="$here/scripts/qt-features.txt"
+# (configure prints the list on standard error, and leaves a file behind.)
+scratch=$(mktemp -d)
+mapfile -t known < <(cd "$scratch" && "$src/configure" -list-features 2>&1 | awk '/^[a-z0-9_-]+ \.+/ {print $1}')
+rm -rf "$scratch"
+[ ${#known[@]} -gt 100 ] || { echo "build-qt.sh: configure -list-features gave no list" >&2; exit 1; }
+mapfile -t keep < <(awk -v t="$target" '!/^#/ && NF >= 2 { n = split($2, e, ","); for (i = 1; i <= n; i++) if (e[i] == t) print $1 }' "$features_file")
+for f in "${keep[@]}"; do
+  printf '%s\n' "${known[@]}" | grep -qx -- "$f" || { echo "build-qt.sh: $features_file names '$f', which configure does not know" >&2; exit 1; }
+done
+for f in "${known[@]}"; do
+  if printf '%s\n' "${keep[@]}" | grep -qx -- "$f"; then
+    # Qt's own copy of a library is asked for as -qt-NAME, which -feature-NAME
+    # would turn into a search for the system's.
+    printf '%s\n' "${options[@]}" | grep -qx -- "-qt-$f" || options+=("-feature-$f")
+  else
+    options+=("-no-feature-$f")
+  fi
+done
+
+key=$({ echo "$version $target"; printf '%s\n' "${options[@]}" "${cmake_args[@]}"; cat "$here/cmake/mingw-w64-x86_64.cmake"; } \
+      | sed "s|$here|SOURCE|g" | sha256sum | cut -c1-10)
+prefix="$cache/qt-$version-$name-$key"
+mkdir -p "$cache"
+exec 9>"$cache/qt-$version-$name.lock"
+flock 9
 if [ -f "$prefix/.complete" ]; then
   echo "$prefix"
   exit 0
 fi
 
-src=$("$here/scripts/qt-source.sh" "$cache")
 if [ "$target" = wasm ]; then . "$here/scripts/emsdk-env.sh" "$cache"; fi
 build="$cache/build-qt-$version-$name"
 log="$cache/build-qt-$version-$name.log"
 rm -rf "$build" "$prefix"
 mkdir -p "$build"
 start=$(date +%s)
-echo "Building Qt $version for $target into $prefix (15 to 25 minutes on 2 cores; log: $log)" >&2
+echo "Building Qt $version for $target into $prefix (log: $log)" >&2
+# (&&: set -e does not reach into a list that is followed by ||.)
 (
-  cd "$build"
-  "$src/configure" -prefix "$prefix" "${options[@]}"
-  cmake --build . --parallel "$(nproc)"
+  cd "$build" &&
+  "$src/configure" -prefix "$prefix" "${options[@]}" -- "${cmake_args[@]}" &&
+  cmake --build . --parallel "$(nproc)" &&
   cmake --install .
 ) > "$log" 2>&1 || {
   tail -n 40 "$log" >&2
@@ -61,6 +100,11 @@ echo "Building Qt $version for $target into $prefix (15 to 25 minutes on 2 cores
 rm -rf "$build"
 # Qt's licence texts go with the libraries into what the program ships.
 cp -r "$src/LICENSES" "$prefix/LICENSES"
+printf '%s\n' "${options[@]}" > "$prefix/configure-options.txt"
 touch "$prefix/.complete"
+# Qts built from an earlier list are of no more use.
+for old in "$cache/qt-$version-$name"-*; do
+  [ "$old" = "$prefix" ] || [ ! -d "$old" ] || rm -rf "$old"
+done
 echo "Qt for $target built in $(( $(date +%s) - start )) s" >&2
 echo "$prefix"
