@@ -39,27 +39,57 @@ void SaveWindow(const QString &form, const QString &name)
     Save(Window(form), name);
 }
 
+// Windows as they stand on the screen, the later ones over the earlier.
+void SaveTogether(const QString &name, std::initializer_list<QWidget *> windows)
+{
+    QRect bounds;
+    for (QWidget *w : windows) {
+        if (!w)
+            return;
+        bounds |= w->geometry();
+    }
+    const qreal ratio = (*windows.begin())->devicePixelRatioF();
+    QPixmap all(bounds.size() * ratio);
+    all.setDevicePixelRatio(ratio);
+    all.fill(QColor(64, 64, 64));
+    QPainter painter(&all);
+    for (QWidget *w : windows)
+        painter.drawPixmap(w->geometry().topLeft() - bounds.topLeft(), w->grab());
+    painter.end();
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    if (all.save(path)) {
+        ++saved;
+        std::printf("%s\n", qPrintable(path));
+    }
+}
+
 // The drill screen with the dialog over it, where the dialog places itself.
 void SaveDrillWithDialog(const QString &name)
 {
-    QWidget *calk = Window(QStringLiteral("Calk"));
-    QWidget *dialog = Window(QStringLiteral("Dialog"));
-    if (!calk || !dialog)
-        return;
-    const QPixmap drill = calk->grab();
-    const QPixmap over = dialog->grab();
-    const QPoint offset = dialog->pos() - calk->pos();
-    QPixmap both(drill.size().expandedTo(QSize(offset.x(), offset.y()) + over.size() / over.devicePixelRatio()) *
-                 drill.devicePixelRatio());
-    both.setDevicePixelRatio(drill.devicePixelRatio());
-    both.fill(Qt::black);
-    QPainter painter(&both);
-    painter.drawPixmap(0, 0, drill);
-    painter.drawPixmap(offset, over);
-    painter.end();
-    both.save(QDir(folder).filePath(name + QStringLiteral(".png")));
-    ++saved;
-    std::printf("%s\n", qPrintable(QDir(folder).filePath(name + QStringLiteral(".png"))));
+    SaveTogether(name, {Window(QStringLiteral("Calk")), Window(QStringLiteral("Dialog"))});
+}
+
+// A 九九 drill with misses: the results with the list beside them, then a
+// question of the retry.
+void RetryScreens(ProgramFixture &fx)
+{
+    fx.Start();
+    Module1::StudyMode = 1;
+    Module1::CalcKind = 81;
+    Module1::RangeMax = 7;
+    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
+    Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("T1"))->setText(QStringLiteral("9"));
+    Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C1"))->click();
+    const QString typed[9] = {{}, QStringLiteral("５４"), {}, QStringLiteral("27"), {}, {}, QStringLiteral("40"), {}, {}};
+    for (const QString &text : typed)
+        Answer(text.isEmpty() ? QString::number(ShownAnswer()) : text);
+    FlushDeletes();
+    SaveTogether(QStringLiteral("19-results-with-missed"),
+                 {Window(QStringLiteral("kekka")), Window(QStringLiteral("Missed"))});
+    Control<QPushButton>(QStringLiteral("Missed"), QStringLiteral("C1"))->click();
+    FlushDeletes();
+    SaveWindow(QStringLiteral("Calk"), QStringLiteral("20-retry-question"));
+    fx.Stop();
 }
 
 void ChildScreens(ProgramFixture &fx)
@@ -171,7 +201,8 @@ int main(int argc, char *argv[])
     ProgramFixture fx;
     ChildScreens(fx);
     ParentScreens(fx);
+    RetryScreens(fx);
     QuitQuestion();
     std::printf("%d screenshots in %s\n", saved, qPrintable(folder));
-    return saved >= 18 ? 0 : 1;
+    return saved >= 20 ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Fonts.h"
 #include "platform/QtMessageBox.h"
+#include "platform/Random.h"
 #include "platform/Services.h"
 #include "platform/Translation.h"
 
@@ -25,6 +26,29 @@ Program::Program()
 {
     // The program never lingers without a window.
     forms::Form::SetAllUnloadedAction([this] { End(); });
+
+    QObject::connect(&kekka, &forms::Form::Opened, &missed, [this] { ShowMissed(); });
+    QObject::connect(&kekka, &forms::Form::Unloaded, &missed, &forms::Missed::Unload);
+    QObject::connect(&kekka, &forms::kekka::Unlocked, &missed, [this] { missed.OfferRetry(true); });
+    QObject::connect(&missed, &forms::Missed::RetryRequested, &kekka, [this] { StartRetry(); });
+}
+
+void Program::ShowMissed()
+{
+    if (calk.answerLog.AnyMissed())
+        missed.ShowBeside(kekka.Window(), calk.answerLog, !kekka.IsLocked());
+}
+
+void Program::StartRetry()
+{
+    // Only where the way back is open: a locked Spartan result keeps the child.
+    if (!kekka.IsLoaded() || kekka.IsLocked())
+        return;
+    std::vector<engine::ProblemRecord> problems = engine::RetryProblems(calk.answerLog, platform::random());
+    if (problems.empty())
+        return;
+    kekka.Unload();
+    calk.StartRetry(std::move(problems));
 }
 
 Program::~Program()

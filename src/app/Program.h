@@ -5,13 +5,14 @@
 #include "forms/drill/Dialog.h"
 #include "forms/parent/PassWord.h"
 #include "forms/parent/Setei.h"
+#include "forms/results/Missed.h"
 #include "forms/results/kekka.h"
 
 class QApplication;
 
 namespace app {
 
-// The six forms, each living for the whole process.
+// The forms, each living for the whole process, and which window opens when.
 class Program {
 public:
     Program();
@@ -28,6 +29,13 @@ public:
     forms::kekka kekka;
     forms::PassWord passWord;
     forms::Setei setei;
+    forms::Missed missed;
+
+private:
+    // The missed problems' list: beside the results of a drill with wrong
+    // answers, the retry offered where the way back to the menu is open.
+    void ShowMissed();
+    void StartRetry();
 };
 
 // Platform set-up that must precede the first form: the Japanese faces, Qt's

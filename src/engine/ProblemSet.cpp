@@ -166,6 +166,31 @@ void ProblemSet::BuildProblemSet(platform::RandomSource &random)
     Module1::QuestionNo = 1;
 }
 
+void ProblemSet::BuildProblemSet(const std::vector<ProblemRecord> &problems, platform::RandomSource &random)
+{
+    random.Reseed(platform::SecondsSinceMidnight());
+
+    AddCount = SubCount = MulCount = DivCount = 0;
+    Module1::CorrectCount = 0;
+    Module1::WrongCount = 0;
+
+    WipeRecords();
+    GeneratedCount = 0;
+    for (const ProblemRecord &p : problems) {
+        if (GeneratedCount >= Capacity)
+            break;
+        Append(p.LeftOperand, p.RightOperand, p.Answer, p.Operation);
+        std::int16_t *count = p.Operation == Addition         ? &AddCount
+                              : p.Operation == Subtraction    ? &SubCount
+                              : p.Operation == Multiplication ? &MulCount
+                                                              : &DivCount;
+        ++*count;
+    }
+    Module1::ProblemCount = GeneratedCount;
+    WithSource(random, [this](auto &source) { Generators::Shuffle(*this, source); });
+    Module1::QuestionNo = 1;
+}
+
 void ProblemSet::WipeRecords()
 {
     for (int i = 1; i <= Capacity && records_[static_cast<std::size_t>(i)].Operation != 0; ++i)

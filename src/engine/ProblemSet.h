@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace platform {
 class RandomSource;
@@ -46,6 +47,10 @@ public:
     // set QuestionNo to 1. The screen hides its set-up frame and shows
     // question 1 around it.
     void BuildProblemSet(platform::RandomSource &random);
+    // The same for a set given in advance (another try at missed problems):
+    // the problems, each once, in a new random order; ProblemCount becomes
+    // their number.
+    void BuildProblemSet(const std::vector<ProblemRecord> &problems, platform::RandomSource &random);
 
     // Splits ProblemCount between the four operations for CalcKind.
     void SplitProblemCount(std::int16_t calcKind, std::int16_t problemCount);

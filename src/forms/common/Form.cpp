@@ -51,7 +51,8 @@ Form::~Form()
 
 void Form::Show()
 {
-    if (!window_) {
+    const bool opening = !window_;
+    if (opening) {
         window_ = new FormWindow(*this);
         window_->setObjectName(name_);
         window_->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -64,8 +65,12 @@ void Form::Show()
     }
     // Not show(): a platform may make show() full screen (the browser's
     // does); every form keeps its own size and place.
+    window_->setAttribute(Qt::WA_ShowWithoutActivating, !activatesOnShow_);
     window_->setVisible(true);
-    window_->activateWindow();
+    if (activatesOnShow_)
+        window_->activateWindow();
+    if (opening)
+        emit Opened();
 }
 
 void Form::Unload()
@@ -84,6 +89,7 @@ void Form::Unload()
     window->hide();
     ClearControls();
     window->deleteLater();
+    emit Unloaded();
     if (forms.empty() && allUnloadedAction()) {
         QTimer::singleShot(0, [] {
             if (loadedForms().empty() && allUnloadedAction())
@@ -140,6 +146,11 @@ void Form::SetClientSize(int widthTwips, int heightTwips)
 void Form::SetFormColour(const QColor &colour)
 {
     SetBackground(window_, colour);
+}
+
+void Form::SetActivatesOnShow(bool activates)
+{
+    activatesOnShow_ = activates;
 }
 
 void Form::SetCaption(const QString &caption)

@@ -56,6 +56,12 @@ public:
     // Called by the window when its frame asks it to close.
     virtual void CloseRequested() { Unload(); }
 
+signals:
+    // The window was loaded and is now shown (once per load).
+    void Opened();
+    // The window was unloaded by Unload().
+    void Unloaded();
+
 protected:
     // Builds the controls, each with its first caption, text and place.
     virtual void CreateControls(QWidget *window) = 0;
@@ -76,11 +82,15 @@ protected:
     void SetClientSize(int widthTwips, int heightTwips);
     void SetFormColour(const QColor &colour);
     void SetCaption(const QString &caption);
+    // Whether showing the window makes it the active one (the default), or
+    // leaves the keyboard where it is.
+    void SetActivatesOnShow(bool activates);
 
 private:
     QString name_;
     FormWindow *window_ = nullptr;
     bool unloading_ = false;
+    bool activatesOnShow_ = true;
 };
 
 } // namespace forms

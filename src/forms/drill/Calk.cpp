@@ -179,11 +179,25 @@ void Calk::Load()
         SetCloseControl(false);
         C->hide();
         K->setFocus();
-        BuildProblemSet();
+        if (!retrying_)
+            BuildProblemSet();
         break;
     default:
         break;
     }
+    if (retrying_) {
+        retrying_ = false;
+        BeginDrill();
+    }
+}
+
+void Calk::StartRetry(std::vector<engine::ProblemRecord> problems)
+{
+    if (IsLoaded())
+        return;
+    retry_ = std::move(problems);
+    retrying_ = true;
+    Show();
 }
 
 void Calk::CloseRequested()
@@ -236,8 +250,19 @@ void Calk::C_Click()
 
 void Calk::BuildProblemSet()
 {
+    retry_.clear();
+    BeginDrill();
+}
+
+void Calk::BeginDrill()
+{
     Frame2->hide();
-    problemSet.BuildProblemSet(platform::random());
+    answerLog.Clear();
+    if (retry_.empty())
+        problemSet.BuildProblemSet(platform::random());
+    else
+        problemSet.BuildProblemSet(retry_, platform::random());
+    retry_.clear();
     built_ = true;
     // Question 1 is for the answer box now, and Enter there goes on to the
     // answer button (before the drill it lies covered and has nothing to do).
@@ -291,6 +316,7 @@ void Calk::C2_Click()
         return;
     }
 
+    answerLog.Add(record, text, *right);
     if (*right) {
         Module1::AnswerState = Module1::AnsweredRight;
         ++Module1::CorrectCount;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ProblemSet.h"
+#include "engine/Review.h"
 #include "forms/common/Form.h"
 #include "forms/common/FormKit.h"
 
@@ -20,6 +21,12 @@ public:
 
     // The problem set outlives the window, for the whole process.
     engine::ProblemSet problemSet;
+    // Every judged answer of the latest drill, kept for the results.
+    engine::AnswerLog answerLog;
+
+    // Opens the screen on a drill of these problems, begun at once in any
+    // mode (another try at missed problems); a Spartan one stays Spartan.
+    void StartRetry(std::vector<engine::ProblemRecord> problems);
 
     // True while the answer check waits for the feedback dialog.
     bool IsWaitingForDialog() const { return waiting_; }
@@ -67,12 +74,15 @@ private:
     void C2_Click();
 
     void BuildProblemSet();
+    void BeginDrill();
     void ShowQuestion();
 
     app::Program &program_;
     bool built_ = false;
     bool waiting_ = false;
     bool spartan_ = false;
+    std::vector<engine::ProblemRecord> retry_;
+    bool retrying_ = false;
 };
 
 } // namespace forms

@@ -125,6 +125,7 @@ void kekka::Unlock()
     locked_ = false;
     Command1->show();
     Command1->setFocus();
+    emit Unlocked();
 }
 
 void kekka::Command1_Click()

@@ -30,6 +30,10 @@ public:
 
     QString RegisteredPassword;
 
+signals:
+    // The parent's password opened the way back to the menu.
+    void Unlocked();
+
 protected:
     void CreateControls(QWidget *window) override;
     void Load() override;
