@@ -47,8 +47,10 @@ void Program::StartRetry()
     std::vector<engine::ProblemRecord> problems = engine::RetryProblems(calk.answerLog, platform::random());
     if (problems.empty())
         return;
-    kekka.Unload();
+    // The drill opens before the results go, as every hand-over does, so the
+    // window manager passes the keyboard on to it.
     calk.StartRetry(std::move(problems));
+    kekka.Unload();
 }
 
 Program::~Program()
