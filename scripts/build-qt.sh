@@ -91,7 +91,7 @@ echo "Building Qt $version for $target into $prefix (log: $log)" >&2
 (
   cd "$build" &&
   "$src/configure" -prefix "$prefix" "${options[@]}" -- "${cmake_args[@]}" &&
-  cmake --build . --parallel "$(nproc)" &&
+  cmake --build . --parallel "$(nproc)" -- -k 0 &&
   cmake --install .
 ) > "$log" 2>&1 || {
   tail -n 40 "$log" >&2

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages one stage of the work needs, and only those:
 #
-#   scripts/install-deps.sh [STAGE]      (default: build)
+#   scripts/install-deps.sh [STAGE...]   (default: build)
+#
+# Several stages are installed together, with one apt-get run.
 #
 #   build    compile and run the program (make build, make run)
 #   test     the test suites and the packaging checks (make test)
@@ -90,8 +92,9 @@ packages_of() {
   printf '%s\n' "${own[@]}"
 }
 
-stage=${1:-build}
-mapfile -t packages < <(packages_of "$stage" | sort -u)
+[ $# -gt 0 ] || set -- build
+stage="$*"
+mapfile -t packages < <(for s in "$@"; do packages_of "$s"; done | sort -u)
 [ ${#packages[@]} -gt 0 ] || exit 2
 
 missing=()

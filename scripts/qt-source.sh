@@ -5,6 +5,10 @@
 set -euo pipefail
 
 cache=$1
+mkdir -p "$cache"
+# The Windows and browser builds may ask at once: one unpacks, the other waits.
+exec 8>"$cache/qtbase-src.lock"
+flock 8
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed 's/-.*//; s/^[0-9]*://; s/+dfsg.*//')
 src="$cache/qtbase-src-$version"
 if [ -f "$src/configure" ]; then
@@ -17,6 +21,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 list=/etc/apt/sources.list.d/mimoran-qt-source.sources
 if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  echo "qt-source.sh: apt has no source packages; adding Debian's ($codename, main) as $list" >&2
   printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
     "$codename" | $SUDO tee "$list" >/dev/null
   $SUDO apt-get update -qq >&2
