@@ -17,7 +17,7 @@ MIMORAN_QT_WASM=$(./scripts/build-qt.sh wasm "$cache")
 export MIMORAN_QT_WASM
 . ./scripts/emsdk-env.sh "$cache"
 
-cmake --preset web >/dev/null
+cmake --preset web
 cmake --build --preset web
 
 npm_packages() {

@@ -10,7 +10,7 @@ t0=$(date +%s)
 MIMORAN_QT_WINDOWS=$(./scripts/build-qt.sh windows "$cache")
 export MIMORAN_QT_WINDOWS
 t1=$(date +%s)
-cmake --preset windows >/dev/null
+cmake --preset windows
 cmake --build --preset windows -j"$(nproc)"
 cmake --build build-win --target windows_package
 t2=$(date +%s)
