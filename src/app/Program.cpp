@@ -33,6 +33,33 @@ Program::Program()
     QObject::connect(&missed, &forms::Missed::RetryRequested, &kekka, [this] { StartRetry(); });
 }
 
+forms::Form &Program::FormOf(forms::Screen screen)
+{
+    switch (screen) {
+    case forms::Screen::Menu: return mess01;
+    case forms::Screen::Drill: return calk;
+    case forms::Screen::Feedback: return dialog;
+    case forms::Screen::Results: return kekka;
+    case forms::Screen::Settings: return setei;
+    }
+    Q_UNREACHABLE();
+}
+
+void Program::Open(forms::Screen screen)
+{
+    FormOf(screen).Show();
+}
+
+void Program::Close(forms::Screen screen)
+{
+    FormOf(screen).Unload();
+}
+
+QWidget *Program::WindowOf(forms::Screen screen)
+{
+    return FormOf(screen).Window();
+}
+
 void Program::ShowMissed()
 {
     if (calk.answerLog.AnyMissed())

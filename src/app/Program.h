@@ -12,16 +12,22 @@ class QApplication;
 
 namespace app {
 
-// The forms, each living for the whole process, and which window opens when.
-class Program {
+// The forms, each living for the whole process, and which window opens when:
+// the forms ask for screens through the navigator, and the program alone
+// knows which form each one is.
+class Program final : public forms::Navigator {
 public:
     Program();
-    ~Program();
+    ~Program() override;
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
     // Ends the program at once, whatever forms are open.
     void End();
+
+    void Open(forms::Screen screen) override;
+    void Close(forms::Screen screen) override;
+    QWidget *WindowOf(forms::Screen screen) override;
 
     Mess01 mess01;
     forms::Calk calk;
@@ -32,6 +38,8 @@ public:
     forms::Missed missed;
 
 private:
+    forms::Form &FormOf(forms::Screen screen);
+
     // The missed problems' list: beside the results of a drill with wrong
     // answers, the retry offered where the way back to the menu is open.
     void ShowMissed();

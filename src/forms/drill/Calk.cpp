@@ -1,6 +1,5 @@
 #include "forms/drill/Calk.h"
 
-#include "app/Program.h"
 #include "engine/Score.h"
 #include "platform/Conversions.h"
 #include "platform/EventPump.h"
@@ -21,7 +20,7 @@ const QColor Red(255, 0, 0);
 
 } // namespace
 
-Calk::Calk(app::Program &program) : Form(QStringLiteral("Calk")), program_(program) {}
+Calk::Calk(Navigator &navigator) : Form(QStringLiteral("Calk")), navigator_(navigator) {}
 
 void Calk::CreateControls(QWidget *w)
 {
@@ -152,7 +151,7 @@ void Calk::Load()
                        static_cast<QWidget *>(Label12)})
         w->show();
 
-    program_.mess01.Unload();
+    navigator_.Close(Screen::Menu);
     problemSet.GeneratedCount = 0;
 
     FillChoiceLists(Combo1, Combo2, Combo3);
@@ -245,7 +244,7 @@ void Calk::C_Click()
     if (waiting_)
         return;
     Unload();
-    program_.mess01.Show();
+    navigator_.Open(Screen::Menu);
 }
 
 void Calk::BuildProblemSet()
@@ -275,7 +274,7 @@ void Calk::BeginDrill()
 void Calk::ShowQuestion()
 {
     if (Module1::QuestionNo > Module1::ProblemCount) {
-        program_.kekka.Show();
+        navigator_.Open(Screen::Results);
         return;
     }
     const engine::ProblemRecord &record = problemSet.Problems(Module1::QuestionNo);
@@ -325,7 +324,7 @@ void Calk::C2_Click()
         ++Module1::WrongCount;
     }
 
-    program_.dialog.Show();
+    navigator_.Open(Screen::Feedback);
 
     // Blocks on the event loop (no CPU) until the dialog is acknowledged, the
     // screen goes, or the program ends.

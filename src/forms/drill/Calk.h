@@ -3,13 +3,10 @@
 #include "engine/ProblemSet.h"
 #include "engine/Review.h"
 #include "forms/common/Form.h"
+#include "forms/common/Navigator.h"
 #include "forms/common/FormKit.h"
 
 #include <array>
-
-namespace app {
-class Program;
-}
 
 namespace forms {
 
@@ -17,7 +14,7 @@ namespace forms {
 class Calk : public Form {
     Q_OBJECT
 public:
-    explicit Calk(app::Program &program);
+    explicit Calk(Navigator &navigator);
 
     // The problem set outlives the window, for the whole process.
     engine::ProblemSet problemSet;
@@ -77,7 +74,7 @@ private:
     void BeginDrill();
     void ShowQuestion();
 
-    app::Program &program_;
+    Navigator &navigator_;
     bool built_ = false;
     bool waiting_ = false;
     bool spartan_ = false;

@@ -1,13 +1,12 @@
 #include "forms/drill/Dialog.h"
 
-#include "app/Program.h"
 #include "platform/EventPump.h"
 #include "platform/Services.h"
 #include "study/Module1.h"
 
 namespace forms {
 
-Dialog::Dialog(app::Program &program) : Form(QStringLiteral("Dialog")), program_(program) {}
+Dialog::Dialog(Navigator &navigator) : Form(QStringLiteral("Dialog")), navigator_(navigator) {}
 
 void Dialog::CreateControls(QWidget *w)
 {
@@ -40,7 +39,7 @@ void Dialog::PlaceWindow()
 {
     // Outer edges, from the drill form's current position: 4000 twips below
     // its top, flush with its left edge.
-    const QWidget *drill = program_.calk.Window();
+    const QWidget *drill = navigator_.WindowOf(Screen::Drill);
     if (!drill)
         return;
     const QRect frame = drill->frameGeometry();

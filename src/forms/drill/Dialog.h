@@ -1,11 +1,8 @@
 #pragma once
 
 #include "forms/common/Form.h"
+#include "forms/common/Navigator.h"
 #include "forms/common/FormKit.h"
-
-namespace app {
-class Program;
-}
 
 namespace forms {
 
@@ -14,7 +11,7 @@ namespace forms {
 class Dialog : public Form {
     Q_OBJECT
 public:
-    explicit Dialog(app::Program &program);
+    explicit Dialog(Navigator &navigator);
 
     // Any other way of closing counts as the button.
     void CloseRequested() override { CB_Click(); }
@@ -30,7 +27,7 @@ protected:
 private:
     void CB_Click();
 
-    app::Program &program_;
+    Navigator &navigator_;
 };
 
 } // namespace forms

@@ -1,6 +1,5 @@
 #include "forms/parent/PassWord.h"
 
-#include "app/Program.h"
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
@@ -16,7 +15,7 @@ void Message(const QString &text)
 
 } // namespace
 
-PassWord::PassWord(app::Program &program) : Form(QStringLiteral("PassWord")), program_(program) {}
+PassWord::PassWord(Navigator &navigator) : Form(QStringLiteral("PassWord")), navigator_(navigator) {}
 
 void PassWord::CreateControls(QWidget *w)
 {
@@ -126,7 +125,7 @@ void PassWord::OpenSettings()
 {
     if (!IsLoaded())
         return;
-    program_.setei.Show();
+    navigator_.Open(Screen::Settings);
     Unload();
 }
 

@@ -1,11 +1,8 @@
 #pragma once
 
 #include "forms/common/Form.h"
+#include "forms/common/Navigator.h"
 #include "forms/common/FormKit.h"
-
-namespace app {
-class Program;
-}
 
 namespace forms {
 
@@ -14,7 +11,7 @@ namespace forms {
 class PassWord : public Form {
     Q_OBJECT
 public:
-    explicit PassWord(app::Program &program);
+    explicit PassWord(Navigator &navigator);
 
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
@@ -36,7 +33,7 @@ private:
     void C2_Click();
     void OpenSettings();
 
-    app::Program &program_;
+    Navigator &navigator_;
     bool storeReadable_ = true;
 };
 

@@ -1,6 +1,5 @@
 #include "forms/results/kekka.h"
 
-#include "app/Program.h"
 #include "engine/Score.h"
 #include "platform/Conversions.h"
 #include "platform/MessageBox.h"
@@ -14,7 +13,7 @@ namespace {
 const QColor Pink(255, 128, 128);
 } // namespace
 
-kekka::kekka(app::Program &program) : Form(QStringLiteral("kekka")), program_(program) {}
+kekka::kekka(Navigator &navigator) : Form(QStringLiteral("kekka")), navigator_(navigator) {}
 
 void kekka::CreateControls(QWidget *w)
 {
@@ -92,7 +91,7 @@ void kekka::Load()
         Command1->setFocus();
     }
 
-    program_.calk.Unload();
+    navigator_.Close(Screen::Drill);
 }
 
 void kekka::CloseRequested()
@@ -132,7 +131,7 @@ void kekka::Command1_Click()
 {
     if (locked_)
         return;
-    program_.mess01.Show();
+    navigator_.Open(Screen::Menu);
     Unload();
 }
 

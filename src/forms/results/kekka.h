@@ -1,13 +1,10 @@
 #pragma once
 
 #include "forms/common/Form.h"
+#include "forms/common/Navigator.h"
 #include "forms/common/FormKit.h"
 
 #include <array>
-
-namespace app {
-class Program;
-}
 
 namespace forms {
 
@@ -16,7 +13,7 @@ namespace forms {
 class kekka : public Form {
     Q_OBJECT
 public:
-    explicit kekka(app::Program &program);
+    explicit kekka(Navigator &navigator);
 
     bool IsLocked() const { return locked_; }
     void CloseRequested() override;
@@ -44,7 +41,7 @@ private:
     void Command1_Click();
     void Unlock();
 
-    app::Program &program_;
+    Navigator &navigator_;
     bool locked_ = false;
 };
 

@@ -1,0 +1,20 @@
+#pragma once
+
+class QWidget;
+
+namespace forms {
+
+// The screens one form may open or close. Which window each one is, and what
+// else goes with it, is the program's business, not the form's.
+enum class Screen { Menu, Drill, Feedback, Results, Settings };
+
+class Navigator {
+public:
+    virtual ~Navigator() = default;
+    virtual void Open(Screen screen) = 0;
+    virtual void Close(Screen screen) = 0;
+    // The screen's window while it is loaded, else null.
+    virtual QWidget *WindowOf(Screen screen) = 0;
+};
+
+} // namespace forms
