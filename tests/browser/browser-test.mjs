@@ -206,6 +206,22 @@ async function readOperand(screen, img, drill, left, templates) {
   return best.n;
 }
 
+// Types the answer into K and checks that it is there: right after a dialog
+// closes, the browser edition may not yet have the keyboard on the drill
+// screen, and keys typed then are lost (clicked and typed again).
+async function typeAnswer(screen, drillRect, text) {
+  const box = await screen.at(drillRect, 7080 + 150, 2400 + 150, 1935 - 300, 1335 - 300);
+  for (let attempt = 1; attempt <= 3; ++attempt) {
+    await screen.click(drillRect, 7080, 2400, 1935, 1335); // K
+    await screen.replaceText(text);
+    await sleep(100);
+    if (px.inkCount(px.inkMask(await screen.shot(), box, [255, 255, 255])) > 400) // more than a text cursor
+      return;
+    note(`answer ${text} not in the box (attempt ${attempt})`);
+  }
+  await screen.fail(`answer ${text} never reached the answer box`);
+}
+
 // --- The parts of the test ---------------------------------------------------
 
 async function firstLoad(page, server) {
@@ -284,8 +300,7 @@ async function drill(page) {
       fs.writeFileSync(path.join(out, "web-question.png"),
                        px.encode(img, frameAround(img, rect)));
     const answer = answerRight ? left + right : left + right + 1;
-    await screen.click(rect, 7080, 2400, 1935, 1335); // K
-    await screen.replaceText(String(answer));
+    await typeAnswer(screen, rect, String(answer));
     if (byClick) {
       await screen.click(rect, 480, 4080, 8535, 495); // C2
     } else {
@@ -357,8 +372,7 @@ async function retry(screen, resultsRect, templates) {
       break;
     const left = await readOperand(screen, img, rect, 360, templates);
     const right = await readOperand(screen, img, rect, 3720, templates);
-    await screen.click(rect, 7080, 2400, 1935, 1335); // K
-    await screen.replaceText(String(left + right));
+    await typeAnswer(screen, rect, String(left + right));
     await screen.key("Enter");
     await screen.key("Enter");
     await screen.waitFor(RIGHT);
