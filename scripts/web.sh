@@ -38,6 +38,7 @@ case "$action" in
     if [ "$action" = screenshots ]; then
       cp build-web/browser-test/web-menu.png docs/web-menu.png
       cp build-web/browser-test/web-question.png docs/web-question.png
+      cp build-web/browser-test/web-missed.png docs/web-missed.png
     fi
     ;;
   serve)
