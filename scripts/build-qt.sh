@@ -56,14 +56,19 @@ mapfile -t known < <(cd "$scratch" && "$src/configure" -list-features 2>&1 | awk
 rm -rf "$scratch"
 [ ${#known[@]} -gt 100 ] || { echo "build-qt.sh: configure -list-features gave no list" >&2; exit 1; }
 mapfile -t keep < <(awk -v t="$target" '!/^#/ && NF >= 2 { n = split($2, e, ","); for (i = 1; i <= n; i++) if (e[i] == t) print $1 }' "$features_file")
+# (Look-ups in arrays, not `printf | grep -q`: with pipefail, grep leaving
+# early fails the pipe now and then, and a kept feature would go.)
+declare -A is_known=() is_kept=()
+for f in "${known[@]}"; do is_known[$f]=1; done
 for f in "${keep[@]}"; do
-  printf '%s\n' "${known[@]}" | grep -qx -- "$f" || { echo "build-qt.sh: $features_file names '$f', which configure does not know" >&2; exit 1; }
+  [ -n "${is_known[$f]:-}" ] || { echo "build-qt.sh: $features_file names '$f', which configure does not know" >&2; exit 1; }
+  is_kept[$f]=1
 done
 for f in "${known[@]}"; do
-  if printf '%s\n' "${keep[@]}" | grep -qx -- "$f"; then
+  if [ -n "${is_kept[$f]:-}" ]; then
     # Qt's own copy of a library is asked for as -qt-NAME, which -feature-NAME
     # would turn into a search for the system's.
-    printf '%s\n' "${options[@]}" | grep -qx -- "-qt-$f" || options+=("-feature-$f")
+    [[ " ${options[*]} " == *" -qt-$f "* ]] || options+=("-feature-$f")
   else
     options+=("-no-feature-$f")
   fi
