@@ -5,6 +5,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace forms {
 
 namespace {
