@@ -25,7 +25,7 @@ const QString Registered = QStringLiteral("パスワードの初期設定が完�
 const QString Recognised = QStringLiteral("パスワードを認識しました");
 const QString Wrong = QStringLiteral("入力したパスワードと登録したパスワードが一致しません");
 const QString NotSaved = QStringLiteral("パスワードを保存できませんでした");
-const QString Unreadable = QStringLiteral("設定ファイルを読み込めませんでした");
+const QString Unreadable = QStringLiteral("設定を読み込めませんでした");
 
 void OpenGate()
 {

@@ -128,7 +128,7 @@ void TestResults::damagedStore()
     // Locked still when the password cannot be read, and the parent is told.
     QCOMPARE(Control<QPushButton>(QStringLiteral("kekka"), QStringLiteral("Command1"))->isHidden(), !unlocks);
     QCOMPARE(fx->box->shown,
-             unlocks ? QStringList() : QStringList{QStringLiteral("設定ファイルを読み込めませんでした")});
+             unlocks ? QStringList() : QStringList{QStringLiteral("設定を読み込めませんでした")});
 }
 
 void TestResults::enterMovesToTheButtonWithoutChecking()

@@ -246,6 +246,18 @@ std::optional<QByteArray> ReadFile(const QString &path)
 
 } // namespace
 
+bool SettingsStore::Write(const QString &section, const QString &key, const QString &value)
+{
+    // An entry that is there but cannot be read is left as it is: what it
+    // holds may be the password, in a form this program does not understand.
+    if (!Read(section, key) || !WriteEntry(section, key, value))
+        return false;
+    // Read back from the storage, so a write that went nowhere, or a value
+    // the storage cannot keep exactly, is never reported as saved.
+    const std::optional<QString> stored = Read(section, key);
+    return stored && *stored == value;
+}
+
 QtSettingsStore::QtSettingsStore()
 {
     // Where QSettings keeps the user's INI file for "Tovrani".
@@ -256,7 +268,7 @@ QtSettingsStore::QtSettingsStore()
 
 QtSettingsStore::QtSettingsStore(const QString &filePath) : path_(filePath) {}
 
-std::optional<QString> QtSettingsStore::Read(const QString &section, const QString &key)
+std::optional<QString> QtSettingsStore::ReadEntry(const QString &section, const QString &key)
 {
     if (!QFileInfo::exists(path_))
         return QString();
@@ -270,14 +282,12 @@ std::optional<QString> QtSettingsStore::Read(const QString &section, const QStri
     return DecodeValue(QByteArrayView(*data).sliced(line.start + line.equals + 1, line.length - line.equals - 1));
 }
 
-bool QtSettingsStore::Write(const QString &section, const QString &key, const QString &value)
+bool QtSettingsStore::WriteEntry(const QString &section, const QString &key, const QString &value)
 {
-    // A store that exists but cannot be read, or whose entry cannot be read,
-    // is left as it is: what it holds may be the password.
     QByteArray data;
     if (QFileInfo::exists(path_)) {
         const std::optional<QByteArray> existing = ReadFile(path_);
-        if (!existing || !Read(section, key))
+        if (!existing)
             return false;
         data = *existing;
     }
@@ -301,13 +311,8 @@ bool QtSettingsStore::Write(const QString &section, const QString &key, const QS
     if (!file.open(QIODevice::WriteOnly))
         return false;
     // The password is plain text: the file is its owner's alone.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || file.write(data) != data.size() ||
-        !file.commit())
-        return false;
-
-    // Read back from the disk, so a write that went nowhere is caught.
-    const std::optional<QString> stored = Read(section, key);
-    return stored && *stored == value;
+    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) && file.write(data) == data.size() &&
+           file.commit();
 }
 
 } // namespace platform

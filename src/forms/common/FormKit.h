@@ -39,7 +39,7 @@ QFont FormFont(const QString &face, double points, bool bold = false);
 
 // What the password form and the results screen say when the settings store
 // holding the password cannot be read.
-inline const QString StoreUnreadable = QStringLiteral("設定ファイルを読み込めませんでした");
+inline const QString StoreUnreadable = QStringLiteral("設定を読み込めませんでした");
 
 // Fills the widget's background with the colour (forms, frames, labels).
 void SetBackground(QWidget *widget, const QColor &colour);

@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
+#include "study/Password.h"
 
 namespace forms {
 
@@ -83,21 +84,19 @@ void PassWord::Load()
 void PassWord::C1_Click()
 {
     const QString entry = T1->text();
-    if (entry != T2->text()) {
+    const std::optional<QString> registered =
+        storeReadable_ ? std::optional<QString>(RegisteredPassword) : std::nullopt;
+    switch (study::CheckPasswordEntry(entry, T2->text(), registered)) {
+    case study::PasswordVerdict::BoxesDiffer:
         Message(QStringLiteral("入力した２つのパスワードが一致しません"));
         return;
-    }
-    if (entry.isEmpty()) {
+    case study::PasswordVerdict::Empty:
         Message(QStringLiteral("空白はパスワードとして設定できません"));
         return;
-    }
-    if (!storeReadable_) {
-        // Nothing can be checked against a password that could not be read,
-        // and a store that may hold one is never written over.
+    case study::PasswordVerdict::StoreUnreadable:
         Message(StoreUnreadable);
         return;
-    }
-    if (RegisteredPassword.isEmpty()) {
+    case study::PasswordVerdict::Register:
         // Registering must really reach the store: a failure is never
         // reported as success, and nothing opens.
         if (!platform::settingsStore().Write(platform::PasswordSection, platform::PasswordKey, entry)) {
@@ -107,18 +106,19 @@ void PassWord::C1_Click()
         Message(QStringLiteral("パスワードの初期設定が完了しました"));
         OpenSettings();
         return;
-    }
-    if (entry == RegisteredPassword) {
+    case study::PasswordVerdict::Recognised:
         Message(QStringLiteral("パスワードを認識しました"));
         OpenSettings();
         return;
-    }
-    Message(QStringLiteral("入力したパスワードと登録したパスワードが一致しません"));
-    if (!IsLoaded())
+    case study::PasswordVerdict::Wrong:
+        Message(QStringLiteral("入力したパスワードと登録したパスワードが一致しません"));
+        if (!IsLoaded())
+            return;
+        T1->setText(QString());
+        T2->setText(QString());
+        T1->setFocus();
         return;
-    T1->setText(QString());
-    T2->setText(QString());
-    T1->setFocus();
+    }
 }
 
 void PassWord::OpenSettings()

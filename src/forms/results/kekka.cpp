@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
+#include "study/Password.h"
 #include "study/Module1.h"
 
 namespace forms {
@@ -113,7 +114,7 @@ void kekka::C1_Click()
         return;
     }
     RegisteredPassword = *stored;
-    if (T1->text() == RegisteredPassword)
+    if (study::OpensLock(T1->text(), stored))
         Unlock();
 }
 

@@ -52,10 +52,10 @@ QByteArray BrowserSettingsStore::itemName(const QString &section, const QString 
     return (root_ + QLatin1Char('/') + section + QLatin1Char('/') + key).toUtf8();
 }
 
-std::optional<QString> BrowserSettingsStore::Read(const QString &section, const QString &key)
+std::optional<QString> BrowserSettingsStore::ReadEntry(const QString &section, const QString &key)
 {
     const QByteArray name = itemName(section, key);
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0; attempt < ReadAttempts; ++attempt) {
         const int length = mimoran_storage_length(name.constData());
         if (length == -2)
             return QString();
@@ -73,18 +73,11 @@ std::optional<QString> BrowserSettingsStore::Read(const QString &section, const 
     return std::nullopt;
 }
 
-bool BrowserSettingsStore::Write(const QString &section, const QString &key, const QString &value)
+bool BrowserSettingsStore::WriteEntry(const QString &section, const QString &key, const QString &value)
 {
-    // As on the desktop: an item that is there but unreadable is not replaced.
-    if (!Read(section, key))
-        return false;
-    const QByteArray utf8 = value.toUtf8();
-    if (!mimoran_storage_set(itemName(section, key).constData(), utf8.constData()))
-        return false;
-    // Read back: a value that cannot travel through storage exactly (a lone
-    // surrogate) must not be reported as saved.
-    const std::optional<QString> stored = Read(section, key);
-    return stored && *stored == value;
+    // (A value that cannot travel through storage exactly, such as a lone
+    // surrogate, is caught by the read-back.)
+    return mimoran_storage_set(itemName(section, key).constData(), value.toUtf8().constData()) != 0;
 }
 
 std::unique_ptr<SettingsStore> MakeUserSettingsStore()

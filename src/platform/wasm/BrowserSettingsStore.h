@@ -9,8 +9,9 @@ namespace platform {
 class BrowserSettingsStore final : public SettingsStore {
 public:
     explicit BrowserSettingsStore(const QString &root = QStringLiteral("Tovrani"));
-    std::optional<QString> Read(const QString &section, const QString &key) override;
-    bool Write(const QString &section, const QString &key, const QString &value) override;
+protected:
+    std::optional<QString> ReadEntry(const QString &section, const QString &key) override;
+    bool WriteEntry(const QString &section, const QString &key, const QString &value) override;
 
 private:
     QByteArray itemName(const QString &section, const QString &key) const;

@@ -17,9 +17,9 @@ std::wstring subkeyOf(const QString &root, const QString &section)
 
 // The value as stored, code unit for code unit; an absent value is "". A value
 // of another type, or one the registry refuses to give, is unreadable.
-std::optional<QString> readValue(HKEY key, const std::wstring &name)
+std::optional<QString> readValue(HKEY key, const std::wstring &name, int attempts)
 {
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
         DWORD type = 0;
         DWORD bytes = 0;
         LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes);
@@ -53,7 +53,7 @@ RegistrySettingsStore::RegistrySettingsStore()
 
 RegistrySettingsStore::RegistrySettingsStore(const QString &root) : root_(root) {}
 
-std::optional<QString> RegistrySettingsStore::Read(const QString &section, const QString &key)
+std::optional<QString> RegistrySettingsStore::ReadEntry(const QString &section, const QString &key)
 {
     HKEY handle = nullptr;
     const LONG status = RegOpenKeyExW(HKEY_CURRENT_USER, subkeyOf(root_, section).c_str(), 0,
@@ -62,18 +62,13 @@ std::optional<QString> RegistrySettingsStore::Read(const QString &section, const
         return QString();
     if (status != ERROR_SUCCESS)
         return std::nullopt;
-    std::optional<QString> value = readValue(handle, key.toStdWString());
+    std::optional<QString> value = readValue(handle, key.toStdWString(), ReadAttempts);
     RegCloseKey(handle);
     return value;
 }
 
-bool RegistrySettingsStore::Write(const QString &section, const QString &key, const QString &value)
+bool RegistrySettingsStore::WriteEntry(const QString &section, const QString &key, const QString &value)
 {
-    // Never replace a value that is there but cannot be read: it may be what
-    // the parent registered, in a form this program does not understand.
-    if (!Read(section, key))
-        return false;
-
     HKEY handle = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, subkeyOf(root_, section).c_str(), 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &handle,
@@ -88,11 +83,7 @@ bool RegistrySettingsStore::Write(const QString &section, const QString &key, co
     // computer off right after registering.
     ok = ok && RegFlushKey(handle) == ERROR_SUCCESS;
     RegCloseKey(handle);
-    if (!ok)
-        return false;
-
-    const std::optional<QString> stored = Read(section, key);
-    return stored && *stored == value;
+    return ok;
 }
 
 std::unique_ptr<SettingsStore> MakeUserSettingsStore()

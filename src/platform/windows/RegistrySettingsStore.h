@@ -12,9 +12,11 @@ class RegistrySettingsStore final : public SettingsStore {
 public:
     RegistrySettingsStore();
     explicit RegistrySettingsStore(const QString &root); // below HKEY_CURRENT_USER
-    std::optional<QString> Read(const QString &section, const QString &key) override;
-    bool Write(const QString &section, const QString &key, const QString &value) override;
     QString Root() const { return root_; }
+
+protected:
+    std::optional<QString> ReadEntry(const QString &section, const QString &key) override;
+    bool WriteEntry(const QString &section, const QString &key, const QString &value) override;
 
 private:
     QString root_;
