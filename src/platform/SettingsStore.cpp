@@ -140,7 +140,9 @@ QByteArray EncodeValue(const QString &value)
         if (escape != std::end(named)) {
             out += '\\';
             out += (*escape)[1];
-        } else if (c <= 0x1F) {
+        } else if (c <= 0x1F || c == 0xFEFF) {
+            // (U+FEFF as bytes would be taken for a byte order mark and
+            // dropped by a reader.)
             out += "\\x" + QByteArray::number(c, 16);
             escapeNextHexDigit = true;
         } else {
@@ -229,6 +231,15 @@ std::optional<QString> DecodeValue(QByteArrayView raw)
     return out;
 }
 
+bool HoldsEntry(QByteArrayView data, const QString &section, const QString &key, const QString &value)
+{
+    const Place place = Find(data, section, key);
+    if (!place.entry)
+        return false;
+    const Line &line = *place.entry;
+    return DecodeValue(data.sliced(line.start + line.equals + 1, line.length - line.equals - 1)) == value;
+}
+
 // The file's bytes, or nothing when it exists and cannot be read.
 std::optional<QByteArray> ReadFile(const QString &path)
 {
@@ -302,8 +313,17 @@ bool QtSettingsStore::WriteEntry(const QString &section, const QString &key, con
     } else {
         if (!data.isEmpty() && !data.endsWith('\n') && !data.endsWith('\r'))
             data += '\n';
-        data += '[' + section.toUtf8() + "]\n" + entry + '\n';
+        // A last line that ends in a backslash takes the next line break
+        // with it: more breaks until the new section stands on its own.
+        const QByteArray added = '[' + section.toUtf8() + "]\n" + entry + '\n';
+        for (int extra = 0; extra < 2 && !HoldsEntry(data + added, section, key, value); ++extra)
+            data += '\n';
+        data += added;
     }
+    // The entry must read back from the new text before that replaces the
+    // file: a file that ends inside a quote would swallow it.
+    if (!HoldsEntry(data, section, key, value))
+        return false;
 
     if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
         return false;

@@ -171,6 +171,26 @@ ANSWERS.update({
 })
 
 
+# Settings files: one byte for the value's length, the value, then the file.
+def settings(value, file):
+    data = value.encode("utf-8")
+    return bytes([len(data)]) + data + file
+
+
+SETTINGS_FILES = {
+    "none": settings("abc", b""),
+    "registered": settings("new", b"[Data]\nPassWord=old\n"),
+    "others_around": settings("x", b"[General]\nstray\n[Data]\nOther=\"a,b\"\nPassWord=old ; note\n[Z]\nk=v\n"),
+    "quoted_escaped": settings("a;b \"c\"", b"[Data]\r\nPassWord=\"x\\ny\" \r\n"),
+    "list_value": settings("p", b"[Data]\nPassWord=a, b\n"),
+    "stored_type": settings("p", b"[Data]\nPassWord=@Rect(1 2 3 4)\n"),
+    "bom_file": settings("\ufeffp\\\ufeff", b"\xef\xbb\xbf[Data]\nPassWord=@String(x)\n"),
+    "backslash_at_end": settings("p", b"[General]\nx=a\\"),
+    "open_quote_at_end": settings("p", b"[General]\nx=\"a"),
+    "invalid_utf8": settings("p", b"[Data]\nPassWord=\xff\xfe\n"),
+}
+
+
 def write(name, cases):
     folder = CORPUS / name
     shutil.rmtree(folder, ignore_errors=True)
@@ -200,6 +220,7 @@ def main():
     write("fuzz_choices", texts)
 
     write("fuzz_answer", ANSWERS)
+    write("fuzz_ini_store", SETTINGS_FILES)
 
     # libFuzzer's dictionary: every list text and the parts they share.
     words = KINDS + RANGES + ROWS + ["\n", "～", "＋", "九九（", "の段）", "算"]
