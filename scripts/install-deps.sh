@@ -42,11 +42,15 @@ stage_test=(
   dpkg-dev file                 # the package test: CPack runs dpkg-shlibdeps
 )
 
+# The sanitizer and fuzzer runtimes go with the clang that `clang` brings.
+clang_major=$(apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-\([0-9][0-9]*\)$/\1/p' | head -n1)
+clang_major=${clang_major:-14}
+
 builds_on[asan]=build
-stage_asan=(clang libclang-rt-14-dev)
+stage_asan=(clang "libclang-rt-$clang_major-dev")
 
 builds_on[fuzz]=build
-stage_fuzz=(clang libclang-rt-14-dev libfuzzer-14-dev)
+stage_fuzz=(clang "libclang-rt-$clang_major-dev" "libfuzzer-$clang_major-dev")
 
 builds_on[bench]=build
 stage_bench=(

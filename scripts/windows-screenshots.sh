@@ -9,15 +9,14 @@ stage=$PWD/build-win/stage
 [ -f "$stage/mimoran.exe" ] || { echo "run make windows first"; exit 1; }
 export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$PWD/build-win/wineprefix-shots
-wine=/usr/lib/wine/wine64
+wine=$(command -v wine64 || { [ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64; } || command -v wine) ||
+  { echo "wine not found (Debian: wine64)" >&2; exit 1; }
 fb=$(mktemp -d)
-display=""
-for n in $(seq 130 160); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1024x768x24 -fbdir "$fb" -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -fbdir "$fb" -nolisten tcp 3>"$fb/display" >/dev/null 2>&1 &
 xvfb=$!
-export DISPLAY=$display
+for _ in $(seq 1 100); do [ -s "$fb/display" ] && break; sleep 0.1; done
+[ -s "$fb/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$fb/display")"
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$fb"' EXIT
 sleep 1
 openbox >/dev/null 2>&1 &

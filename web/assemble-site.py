@@ -1,4 +1,4 @@
-#!/usr/bin/python3
+#!/usr/bin/env python3
 """Assembles the browser edition's static site: the page, Qt's loader, the
 program (.js and .wasm), the web app manifest, the service worker with the
 list of files it keeps, the icons, and the fonts' files and licences.

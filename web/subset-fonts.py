@@ -1,4 +1,4 @@
-#!/usr/bin/python3
+#!/usr/bin/env python3
 """Makes the browser edition's fonts: subsets of the Japanese faces holding
 only the characters the program can show, under names of their own.
 

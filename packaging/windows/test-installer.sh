@@ -8,7 +8,8 @@ set -euo pipefail
 setup=$(readlink -f "$1")
 [ -f "$setup" ] || { echo "no installer at $1 (build the windows_package target first)"; exit 1; }
 export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
+wine=$(command -v wine64 || { [ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64; } || command -v wine) ||
+  { echo "wine not found (Debian: wine64)" >&2; exit 1; }
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix"
 display=""
@@ -21,12 +22,13 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-# A display of our own for the program's window.
-for n in $(seq 90 120); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of our own for the program's window: Xvfb picks a free one and
+# names it when it is ready.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+display=":$(head -n1 "$work/display")"
 export DISPLAY=$display
 
 "$wine" wineboot -i >/dev/null 2>&1
