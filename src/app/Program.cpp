@@ -5,6 +5,7 @@
 #include "platform/Random.h"
 #include "platform/Services.h"
 #include "platform/Translation.h"
+#include "platform/WindowFocus.h"
 
 #include <QApplication>
 #include <memory>
@@ -101,6 +102,7 @@ void InitialisePlatform(QApplication &app)
     // The program decides when it ends (the quit question), not the last
     // window closing while one form hands over to the next.
     QApplication::setQuitOnLastWindowClosed(false);
+    platform::KeepKeyboardWithWindows(app);
     // Keep a test's box; install the real one otherwise.
     auto previous = platform::setMessageBox(nullptr);
     platform::setMessageBox(previous ? std::move(previous) : std::make_unique<platform::QtMessageBox>());

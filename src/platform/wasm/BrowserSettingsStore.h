@@ -14,7 +14,7 @@ protected:
     bool WriteEntry(const QString &section, const QString &key, const QString &value) override;
 
 private:
-    QByteArray itemName(const QString &section, const QString &key) const;
+    QString itemName(const QString &section, const QString &key) const;
     QString root_;
 };
 

@@ -1,0 +1,8 @@
+#include "platform/WindowFocus.h"
+
+namespace platform {
+
+// The desktop's window manager gives the keyboard back itself.
+void KeepKeyboardWithWindows(QApplication &) {}
+
+} // namespace platform

@@ -1,0 +1,14 @@
+#pragma once
+
+class QApplication;
+
+namespace platform {
+
+// Keeps the keyboard with the program's windows: when the active window goes
+// (the feedback dialog, a message box, a form that hands over), the window
+// that was active before it takes the keyboard again, with its own focused
+// control, as a desktop window manager does. Where the platform does that
+// itself, nothing is installed.
+void KeepKeyboardWithWindows(QApplication &app);
+
+} // namespace platform
