@@ -1,7 +1,10 @@
+include_guard(GLOBAL)
+
 # The Japanese font files the editions carry: built in as subsets (browser)
 # or shipped whole beside the program (Windows). Each is found where the
 # system keeps it; the subset takes the family name after "=".
-# src/platform/Fonts.cpp maps the screens' faces onto these files and names.
+# The program maps the screens' faces onto these files and names through the
+# table mimoran_write_face_table() writes.
 set(MIMORAN_FACES
   "ipagp.ttf=Mimoran PGothic"
   "ipag.ttf=Mimoran Gothic"
@@ -9,6 +12,33 @@ set(MIMORAN_FACES
   "ipamp.ttf=Mimoran PMincho"
   "MTLmr3m.ttf=Mimoran Maru"
 )
+# The program's own table of them (src/platform/Fonts.cpp reads it).
+function(mimoran_write_face_table header)
+  set(rows "")
+  foreach(face IN LISTS MIMORAN_FACES)
+    string(REGEX REPLACE "=.*" "" file "${face}")
+    string(REGEX REPLACE "^[^=]*=" "" family "${face}")
+    string(APPEND rows "    {\"${file}\", \"${family}\"},\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${header} CONTENT "// Written by cmake/Faces.cmake from its list of font files.
+#pragma once
+
+namespace platform {
+
+struct FaceFile {
+    const char *file;         // as shipped beside the Windows program
+    const char *subsetFamily; // the browser edition's built-in subset
+};
+
+inline constexpr FaceFile FaceFiles[] = {
+${rows}};
+
+} // namespace platform
+")
+endfunction()
+
+# Where the system keeps each file (only the editions that carry them ask).
+function(mimoran_find_faces)
 set(MIMORAN_FACE_FILES)
 foreach(face IN LISTS MIMORAN_FACES)
   string(REGEX REPLACE "=.*" "" file "${face}")
@@ -24,6 +54,7 @@ foreach(face IN LISTS MIMORAN_FACES)
   endif()
   list(APPEND MIMORAN_FACE_FILES "${MIMORAN_FONT_${var}}")
 endforeach()
+set(MIMORAN_FACE_FILES ${MIMORAN_FACE_FILES} PARENT_SCOPE)
 
 # Qt's own texts in Japanese, from the host's Qt (a cross-built Qt has none).
 find_program(MIMORAN_QTPATHS NAMES qtpaths6 qtpaths PATHS /usr/lib/qt6/bin NO_CMAKE_FIND_ROOT_PATH)
@@ -38,3 +69,4 @@ find_file(MIMORAN_QT_TRANSLATION qtbase_ja.qm
 if(NOT MIMORAN_QT_TRANSLATION)
   message(FATAL_ERROR "qtbase_ja.qm not found (Debian: qt6-translations-l10n); set MIMORAN_QT_TRANSLATION")
 endif()
+endfunction()

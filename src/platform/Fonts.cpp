@@ -1,4 +1,5 @@
 #include "platform/Fonts.h"
+#include "platform/FaceFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -7,28 +8,41 @@
 #include <QFontInfo>
 #include <QStringList>
 
+#include <iterator>
+
 namespace platform {
 
 namespace {
 
 struct Mapping {
     const char16_t *windowsFace;
-    const char *faces;       // comma-separated, best first
-    const char *shippedFile; // the file of the first face, where it is shipped
+    const char *installed; // the metric twin installed on Linux
+    int file;              // its file in FaceFiles
+    const char *fallbacks; // comma-separated, best first
 };
 
 // IPA faces share the MS faces' metrics; the rounded and pop faces have no
 // metric twin on Debian, so a rounded Japanese face stands in for them. The
 // "Mimoran" faces are the browser edition's built-in subsets of the same fonts.
 constexpr Mapping Mappings[] = {
-    {u"ＭＳ Ｐゴシック", "IPAPGothic,Mimoran PGothic,Noto Sans CJK JP", "ipagp.ttf"},
-    {u"ＭＳ ゴシック", "IPAGothic,Mimoran Gothic,Noto Sans Mono CJK JP,Noto Sans CJK JP", "ipag.ttf"},
-    {u"ＭＳ 明朝", "IPAMincho,Mimoran Mincho,Noto Serif CJK JP", "ipam.ttf"},
-    {u"ＭＳ Ｐ明朝", "IPAPMincho,Mimoran PMincho,Noto Serif CJK JP", "ipamp.ttf"},
-    {u"HG丸ｺﾞｼｯｸM-PRO", "MotoyaLMaru,Mimoran Maru,Noto Sans CJK JP", "MTLmr3m.ttf"},
-    {u"HGS創英角ﾎﾟｯﾌﾟ体", "MotoyaLMaru,Mimoran Maru,Noto Sans CJK JP", "MTLmr3m.ttf"},
-    {u"HG創英角ﾎﾟｯﾌﾟ体", "MotoyaLMaru,Mimoran Maru,Noto Sans CJK JP", "MTLmr3m.ttf"},
+    {u"ＭＳ Ｐゴシック", "IPAPGothic", 0, "Noto Sans CJK JP"},
+    {u"ＭＳ ゴシック", "IPAGothic", 1, "Noto Sans Mono CJK JP,Noto Sans CJK JP"},
+    {u"ＭＳ 明朝", "IPAMincho", 2, "Noto Serif CJK JP"},
+    {u"ＭＳ Ｐ明朝", "IPAPMincho", 3, "Noto Serif CJK JP"},
+    {u"HG丸ｺﾞｼｯｸM-PRO", "MotoyaLMaru", 4, "Noto Sans CJK JP"},
+    {u"HGS創英角ﾎﾟｯﾌﾟ体", "MotoyaLMaru", 4, "Noto Sans CJK JP"},
+    {u"HG創英角ﾎﾟｯﾌﾟ体", "MotoyaLMaru", 4, "Noto Sans CJK JP"},
 };
+static_assert(std::size(FaceFiles) == 5, "Mappings index the five files of cmake/Faces.cmake");
+
+// Best first: the installed twin, the built-in subset, the fallbacks.
+QStringList Families(const Mapping &m)
+{
+    QStringList families{QString::fromLatin1(m.installed),
+                         QString::fromLatin1(FaceFiles[m.file].subsetFamily)};
+    families += QString::fromLatin1(m.fallbacks).split(QLatin1Char(','));
+    return families;
+}
 
 int addFontFiles(const QDir &dir, const QStringList &files)
 {
@@ -55,8 +69,8 @@ int LoadBundledFonts()
         return added;
     QStringList needed;
     for (const Mapping &m : Mappings) {
-        const QString firstChoice = QString::fromLatin1(m.faces).section(QLatin1Char(','), 0, 0);
-        const QString file = QString::fromLatin1(m.shippedFile);
+        const QString firstChoice = QString::fromLatin1(m.installed);
+        const QString file = QString::fromLatin1(FaceFiles[m.file].file);
         if (!QFontDatabase::hasFamily(QString::fromUtf16(m.windowsFace)) &&
             !QFontDatabase::hasFamily(firstChoice) && !needed.contains(file))
             needed.append(file);
@@ -69,7 +83,7 @@ void InstallFontSubstitutions()
     for (const Mapping &m : Mappings) {
         const QString face = QString::fromUtf16(m.windowsFace);
         QFont::removeSubstitutions(face);
-        QFont::insertSubstitutions(face, QString::fromLatin1(m.faces).split(QLatin1Char(',')));
+        QFont::insertSubstitutions(face, Families(m));
     }
 }
 
