@@ -216,8 +216,8 @@ void TestParent::damagedSettingsFile_data()
         << QByteArray("[General]\nstray\n[Data]\nPassWord=abc\n");
     QTest::newRow("stray line elsewhere, registered")
         << QByteArray("[General]\nstray\n[Data]\nPassWord=abc\n") << false << Recognised << QByteArray();
-    QTest::newRow("the password's line damaged")
-        << QByteArray("[Data]\nPassWord=\"abc\n") << false << Unreadable << QByteArray();
+    QTest::newRow("the password's line a list")
+        << QByteArray("[Data]\nPassWord=abc,def\n") << false << Unreadable << QByteArray();
     QTest::newRow("a folder") << QByteArray() << false << Unreadable << QByteArray();
     // The last line's backslash would take the new section's line break.
     QTest::newRow("last line ends in a backslash")

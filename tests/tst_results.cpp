@@ -111,7 +111,7 @@ void TestResults::damagedStore_data()
     QTest::addColumn<QByteArray>("file"); // null: the store's path is a folder
     QTest::addColumn<bool>("unlocks");    // with "pw" typed
     QTest::newRow("a folder") << QByteArray() << false;
-    QTest::newRow("the password's line damaged") << QByteArray("[Data]\nPassWord=\"pw\n") << false;
+    QTest::newRow("the password's line a list") << QByteArray("[Data]\nPassWord=pw,pw\n") << false;
     QTest::newRow("stray line elsewhere") << QByteArray("[General]\nstray\n[Data]\nPassWord=pw\n") << true;
 }
 

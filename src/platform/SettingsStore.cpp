@@ -1,6 +1,8 @@
 #include "platform/SettingsStore.h"
 
 #include <QByteArrayView>
+#include <QDataStream>
+#include <QVariant>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -154,8 +156,47 @@ QByteArray EncodeValue(const QString &value)
     return out;
 }
 
+// The "@Type(...)" forms QSettings gives other types in, as it reads them:
+// nothing for another type, "" for none. A form it does not know, or whose
+// arguments do not fit, is the text itself.
+std::optional<QString> FromStoredForm(const QString &text)
+{
+    const auto startsWith = [&text](const char *prefix) { return text.startsWith(QLatin1String(prefix)); };
+    // (QSettings counts a geometry's arguments by their blanks and brackets.)
+    const auto arguments = [&text](qsizetype open) {
+        return text.sliced(open + 1).count(QLatin1Char(' ')) + text.sliced(open + 1).count(QLatin1Char(')'));
+    };
+    if (startsWith("@") && text.endsWith(QLatin1Char(')'))) {
+        if (startsWith("@ByteArray("))
+            return std::nullopt;
+        if (startsWith("@String("))
+            return text.sliced(8).chopped(1);
+        if (startsWith("@Variant(") || startsWith("@DateTime(")) {
+            const bool dateTime = text.at(1) == QLatin1Char('D');
+            QByteArray bytes = QStringView(text).sliced(dateTime ? 10 : 9).toLatin1();
+            QDataStream stream(&bytes, QIODevice::ReadOnly);
+            stream.setVersion(dateTime ? QDataStream::Qt_5_6 : QDataStream::Qt_4_0);
+            QVariant value;
+            stream >> value;
+            if (!value.isValid())
+                return QString();
+            if (value.typeId() == QMetaType::QString)
+                return value.toString();
+            return std::nullopt;
+        }
+        if ((startsWith("@Rect(") && arguments(5) == 4) || (startsWith("@Size(") && arguments(5) == 2) ||
+            (startsWith("@Point(") && arguments(6) == 2))
+            return std::nullopt;
+        if (text == QLatin1String("@Invalid()"))
+            return QString();
+    }
+    if (startsWith("@@"))
+        return text.sliced(1);
+    return text;
+}
+
 // Reads a value the way QSettings reads a string, or nothing when it is not
-// one string: a list (an unquoted ','), an unclosed quote, text that is not
+// one string: a list (an unquoted ','), text that is not
 // UTF-8, or another type's "@Type(...)" form.
 std::optional<QString> DecodeValue(QByteArrayView raw)
 {
@@ -212,7 +253,8 @@ std::optional<QString> DecodeValue(QByteArrayView raw)
             i = j;
         }
     }
-    if (quoted || fromUtf8.hasError())
+    // (A quote left open runs to the end of the file, as QSettings reads it.)
+    if (fromUtf8.hasError())
         return std::nullopt;
     if (!wasQuoted) {
         qsizetype end = out.size();
@@ -220,15 +262,7 @@ std::optional<QString> DecodeValue(QByteArrayView raw)
             --end;
         out.truncate(end);
     }
-    if (out.startsWith(QLatin1String("@@")))
-        return out.sliced(1);
-    if (out == QLatin1String("@Invalid()"))
-        return QString();
-    if (out.startsWith(QLatin1String("@String(")) && out.endsWith(QLatin1Char(')')))
-        return out.sliced(8).chopped(1);
-    if (out.startsWith(QLatin1Char('@')) && out.endsWith(QLatin1Char(')')))
-        return std::nullopt;
-    return out;
+    return FromStoredForm(out);
 }
 
 bool HoldsEntry(QByteArrayView data, const QString &section, const QString &key, const QString &value)

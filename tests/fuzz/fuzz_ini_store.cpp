@@ -68,7 +68,7 @@ QVariantMap Others(QVariantMap all)
 bool ValidUtf8(const QByteArray &data)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);
-    (void)decoder.decode(data);
+    const QString decoded = decoder.decode(data); // (decoded only when taken)
     return !decoder.hasError();
 }
 
