@@ -1,5 +1,3 @@
-include_guard(GLOBAL)
-
 # The Japanese font files the editions carry: built in as subsets (browser)
 # or shipped whole beside the program (Windows). Each is found where the
 # system keeps it; the subset takes the family name after "=".
