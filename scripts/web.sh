@@ -15,6 +15,11 @@ cd "$here"
 
 MIMORAN_QT_WASM=$(./scripts/build-qt.sh wasm "$cache")
 export MIMORAN_QT_WASM
+# A build tree made with an earlier Qt (the feature list changed) starts anew:
+# CMake does not take a new toolchain into an existing cache.
+if [ -f build-web/CMakeCache.txt ] && ! grep -qF "Qt6_DIR:PATH=$MIMORAN_QT_WASM/" build-web/CMakeCache.txt; then
+  rm -rf build-web/CMakeCache.txt build-web/CMakeFiles
+fi
 . ./scripts/emsdk-env.sh "$cache"
 
 cmake --preset web

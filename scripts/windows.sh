@@ -9,6 +9,11 @@ cache=${MIMORAN_CACHE:-$HOME/.cache/mimoran}
 t0=$(date +%s)
 MIMORAN_QT_WINDOWS=$(./scripts/build-qt.sh windows "$cache")
 export MIMORAN_QT_WINDOWS
+# A build tree made with an earlier Qt (the feature list changed) starts anew:
+# CMake does not take a new toolchain into an existing cache.
+if [ -f build-win/CMakeCache.txt ] && ! grep -qF "Qt6_DIR:PATH=$MIMORAN_QT_WINDOWS/" build-win/CMakeCache.txt; then
+  rm -rf build-win/CMakeCache.txt build-win/CMakeFiles
+fi
 t1=$(date +%s)
 cmake --preset windows
 cmake --build --preset windows -j"$(nproc)"
