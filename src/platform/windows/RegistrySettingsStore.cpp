@@ -39,7 +39,9 @@ std::optional<QString> readValue(HKEY key, const std::wstring &name, int attempt
         // The stored terminator is not part of the value.
         if (length > 0 && buffer[length - 1] == L'\0')
             --length;
-        return QString::fromWCharArray(buffer.data(), static_cast<qsizetype>(length));
+        // Code unit for code unit (fromWCharArray would drop a leading U+FEFF).
+        static_assert(sizeof(wchar_t) == sizeof(QChar));
+        return QString(reinterpret_cast<const QChar *>(buffer.data()), static_cast<qsizetype>(length));
     }
     return std::nullopt;
 }
