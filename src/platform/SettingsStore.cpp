@@ -265,13 +265,20 @@ std::optional<QString> DecodeValue(QByteArrayView raw)
     return FromStoredForm(out);
 }
 
-bool HoldsEntry(QByteArrayView data, const QString &section, const QString &key, const QString &value)
+// The entry's line in these bytes, read as a value; no line gives no value
+// at all, not "".
+std::optional<std::optional<QString>> EntryIn(QByteArrayView data, const QString &section, const QString &key)
 {
     const Place place = Find(data, section, key);
     if (!place.entry)
-        return false;
+        return std::nullopt;
     const Line &line = *place.entry;
-    return DecodeValue(data.sliced(line.start + line.equals + 1, line.length - line.equals - 1)) == value;
+    return DecodeValue(data.sliced(line.start + line.equals + 1, line.length - line.equals - 1));
+}
+
+bool HoldsEntry(QByteArrayView data, const QString &section, const QString &key, const QString &value)
+{
+    return EntryIn(data, section, key) == std::optional<std::optional<QString>>(value);
 }
 
 // The file's bytes, or nothing when it exists and cannot be read.
@@ -320,11 +327,7 @@ std::optional<QString> QtSettingsStore::ReadEntry(const QString &section, const 
     const std::optional<QByteArray> data = ReadFile(path_);
     if (!data)
         return std::nullopt;
-    const Place place = Find(*data, section, key);
-    if (!place.entry)
-        return QString();
-    const Line &line = *place.entry;
-    return DecodeValue(QByteArrayView(*data).sliced(line.start + line.equals + 1, line.length - line.equals - 1));
+    return EntryIn(*data, section, key).value_or(QString());
 }
 
 bool QtSettingsStore::WriteEntry(const QString &section, const QString &key, const QString &value)
