@@ -6,8 +6,12 @@
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/Services.h"
+#include "platform/TextInput.h"
 #include "study/Choices.h"
 #include "study/Module1.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace forms {
 
@@ -128,6 +132,22 @@ void Calk::CreateControls(QWidget *w)
     // A count and Enter twice starts the drill.
     T1->MoveFocusOnEnter(C1);
     connect(C2, &QPushButton::clicked, this, &Calk::C2_Click);
+
+    if (platform::TouchIsPrimary()) {
+        pad_ = new NumberPad(w);
+        platform::KeepSystemKeyboardAway(K);
+        platform::KeepSystemKeyboardAway(T1);
+        connect(pad_, &NumberPad::DigitPressed, this, &Calk::PadDigit);
+        connect(pad_, &NumberPad::ErasePressed, this, &Calk::PadErase);
+        connect(pad_, &NumberPad::AnswerPressed, this, &Calk::PadAnswer);
+        connect(this, &Form::Opened, this, &Calk::PlacePad);
+        // A tablet turned, or a page resized: the pad goes to its new side.
+        if (QScreen *screen = QGuiApplication::primaryScreen())
+            connect(screen, &QScreen::availableGeometryChanged, pad_, [this] {
+                PlaceWindow();
+                PlacePad();
+            });
+    }
 }
 
 void Calk::ClearControls()
@@ -139,6 +159,86 @@ void Calk::ClearControls()
     T = {};
     Frame2 = nullptr;
     Combo1 = Combo2 = Combo3 = nullptr;
+    pad_ = nullptr;
+}
+
+namespace {
+
+// Room for the window frames, which are not known before the first showing,
+// and the space between the two windows.
+constexpr int FrameAllowance = 32;
+constexpr int PadGap = 8;
+
+} // namespace
+
+void Calk::PlaceWindow()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!pad_ || !screen) {
+        Form::PlaceWindow();
+        return;
+    }
+    // The screen and its pad are centred together.
+    const QRect area = screen->availableGeometry();
+    pad_->SetShape(NumberPad::ShapeFor(area));
+    const QSize calk = Window()->size() + QSize(0, FrameAllowance);
+    const QSize pad = pad_->size() + QSize(0, FrameAllowance);
+    const QSize pair = pad_->CurrentShape() == NumberPad::Shape::Side
+                           ? QSize(calk.width() + PadGap + pad.width(), std::max(calk.height(), pad.height()))
+                           : QSize(std::max(calk.width(), pad.width()), calk.height() + PadGap + pad.height());
+    const QPoint corner = area.center() - QPoint(pair.width() / 2, pair.height() / 2);
+    Window()->move(std::max(corner.x(), area.left()), std::max(corner.y(), area.top()));
+}
+
+void Calk::PlacePad()
+{
+    if (!pad_ || !IsLoaded())
+        return;
+    const QRect frame = Window()->frameGeometry();
+    QPoint corner = pad_->CurrentShape() == NumberPad::Shape::Side ? QPoint(frame.right() + 1 + PadGap, frame.top())
+                                                                   : QPoint(frame.left(), frame.bottom() + 1 + PadGap);
+    // On a screen too small for both, the pad stays within reach.
+    if (const QScreen *screen = Window()->screen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize size = pad_->frameGeometry().size();
+        corner.setX(std::clamp(corner.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
+        corner.setY(std::clamp(corner.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+    }
+    pad_->move(corner);
+    pad_->show();
+}
+
+QLineEdit *Calk::PadTarget() const
+{
+    // The count box until the drill is built, then the answer box.
+    return built_ ? static_cast<QLineEdit *>(K) : T1;
+}
+
+void Calk::PadDigit(QChar digit)
+{
+    if (waiting_)
+        return;
+    QLineEdit *target = PadTarget();
+    target->insert(QString(digit));
+    target->setFocus();
+}
+
+void Calk::PadErase()
+{
+    if (waiting_)
+        return;
+    QLineEdit *target = PadTarget();
+    target->backspace();
+    target->setFocus();
+}
+
+void Calk::PadAnswer()
+{
+    // As the answer button, or as the Start button before the drill.
+    if (built_)
+        C2_Click();
+    else
+        C1_Click();
 }
 
 void Calk::Load()
@@ -155,6 +255,8 @@ void Calk::Load()
     problemSet.GeneratedCount = 0;
 
     FillChoiceLists(Combo1, Combo2, Combo3);
+    if (pad_)
+        pad_->SetStartKey(true);
 
     spartan_ = false;
     switch (Module1::StudyMode) {
@@ -263,6 +365,8 @@ void Calk::BeginDrill()
         problemSet.BuildProblemSet(retry_, platform::random());
     retry_.clear();
     built_ = true;
+    if (pad_)
+        pad_->SetStartKey(false);
     // Question 1 is for the answer box now, and Enter there goes on to the
     // answer button (before the drill it lies covered and has nothing to do).
     K->MoveFocusOnEnter(C2);

@@ -5,6 +5,9 @@
 #include "forms/common/Form.h"
 #include "forms/common/Navigator.h"
 #include "forms/common/FormKit.h"
+#include "forms/drill/NumberPad.h"
+
+#include <QPointer>
 
 #include <array>
 
@@ -59,10 +62,15 @@ public:
     TextBox *T1 = nullptr;
     CommandButton *C1 = nullptr;
 
+    // The number pad beside the screen where touch is the main input, else
+    // null.
+    NumberPad *Pad() const { return pad_; }
+
 protected:
     void CreateControls(QWidget *window) override;
     void Load() override;
     void ClearControls() override;
+    void PlaceWindow() override;
 
 private:
     void Combo1_Click();
@@ -70,11 +78,18 @@ private:
     void C_Click();
     void C2_Click();
 
+    void PadDigit(QChar digit);
+    void PadErase();
+    void PadAnswer();
+    QLineEdit *PadTarget() const;
+    void PlacePad();
+
     void BuildProblemSet();
     void BeginDrill();
     void ShowQuestion();
 
     Navigator &navigator_;
+    QPointer<NumberPad> pad_;
     bool built_ = false;
     bool waiting_ = false;
     bool spartan_ = false;
