@@ -5,6 +5,7 @@
 #include "platform/Random.h"
 #include "platform/Services.h"
 #include "platform/Translation.h"
+#include "platform/TextInput.h"
 #include "platform/WindowFocus.h"
 
 #include <QApplication>
@@ -103,6 +104,8 @@ void InitialisePlatform(QApplication &app)
     // window closing while one form hands over to the next.
     QApplication::setQuitOnLastWindowClosed(false);
     platform::KeepKeyboardWithWindows(app);
+    platform::BridgeSystemTextInput(app);
+    platform::KeepWindowsOnScreen(app);
     // Keep a test's box; install the real one otherwise.
     auto previous = platform::setMessageBox(nullptr);
     platform::setMessageBox(previous ? std::move(previous) : std::make_unique<platform::QtMessageBox>());

@@ -11,4 +11,9 @@ namespace platform {
 // itself, nothing is installed.
 void KeepKeyboardWithWindows(QApplication &app);
 
+// Keeps the windows on screen when the screen changes size (a browser page
+// resized, a tablet turned): windows that no longer fit move together, as
+// one group, back inside. Desktop window managers do that themselves.
+void KeepWindowsOnScreen(QApplication &app);
+
 } // namespace platform

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -58,6 +59,32 @@ private:
 void KeepKeyboardWithWindows(QApplication &app)
 {
     app.installEventFilter(new FocusKeeper(&app));
+}
+
+void KeepWindowsOnScreen(QApplication &app)
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QObject::connect(screen, &QScreen::availableGeometryChanged, &app, [](const QRect &area) {
+        // Together, so that windows placed side by side stay so.
+        QRect all;
+        const QList<QWidget *> windows = QApplication::topLevelWidgets();
+        for (const QWidget *w : windows) {
+            if (w->isVisible())
+                all |= w->frameGeometry();
+        }
+        if (all.isNull() || area.contains(all))
+            return;
+        QPoint corner = area.center() - QPoint(all.width() / 2, all.height() / 2);
+        corner.setX(std::max(corner.x(), area.left()));
+        corner.setY(std::max(corner.y(), area.top()));
+        const QPoint shift = corner - all.topLeft();
+        for (QWidget *w : windows) {
+            if (w->isVisible())
+                w->move(w->frameGeometry().topLeft() + shift);
+        }
+    });
 }
 
 } // namespace platform
