@@ -141,6 +141,17 @@ class Screen {
     await this.page.mouse.click(r.x + r.w / 2, r.y + r.h / 2);
   }
 
+  // A finger's tap (touch events only, no mouse), on a touch-emulating page.
+  async tap(windowName, name) {
+    const r = await this.at(windowName, name);
+    const point = { x: Math.round(r.x + r.w / 2), y: Math.round(r.y + r.h / 2) };
+    const cdp = await touchSession(this.page);
+    await cdp.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [point] });
+    await sleep(20);
+    await cdp.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
+    await sleep(30);
+  }
+
   async text(windowName, name) {
     return (await this.at(windowName, name)).text;
   }
@@ -387,15 +398,16 @@ async function retry(screen) {
 
 // Registers or enters the password: the password form's first line, and
 // the message box's text (closed with Enter).
-async function passwordRound(page, text) {
+async function passwordRound(page, text, enter = null) {
   const screen = new Screen(page, "password");
+  enter = enter || (t => screen.type(t));
   await screen.waitFor(MENU);
   await screen.click("Mess01", "C2"); // 設定
   await screen.waitFor(PASSWORD);
   const label = await screen.text("PassWord", "Label1");
-  await screen.type(text);
+  await enter(text);
   await screen.key("Enter"); // to T2
-  await screen.type(text);
+  await enter(text);
   await screen.key("Enter"); // to 入力完了
   await screen.key("Enter"); // presses it
   const { img, box } = await waitForMessageBox(screen);
@@ -410,6 +422,335 @@ async function passwordRound(page, text) {
     await sleep(30);
   }
   return { screen, label, message: box.text, img };
+}
+
+// --- Keyboard alone, the input method, touch tablets ---------------------------
+
+const wide = text => [...text].map(c => /[0-9]/.test(c) ? String.fromCharCode(c.charCodeAt(0) + 0xfee0) : c).join("");
+
+const sessions = new WeakMap();
+async function touchSession(page) {
+  if (!sessions.has(page))
+    sessions.set(page, await page.createCDPSession());
+  return sessions.get(page);
+}
+
+// Text entered as a Japanese input method enters it: each key goes down as
+// "Process" (code 229) while the text is composed, and the Enter that commits
+// it arrives with code 229 too.
+function imeEntry(page) {
+  return async text => {
+    const cdp = await touchSession(page);
+    let composed = "";
+    for (const c of text) {
+      composed += c;
+      await cdp.send("Input.dispatchKeyEvent",
+                     { type: "rawKeyDown", key: "Process", code: "KeyA", windowsVirtualKeyCode: 229, nativeVirtualKeyCode: 229 });
+      await cdp.send("Input.imeSetComposition",
+                     { text: composed, selectionStart: composed.length, selectionEnd: composed.length });
+      await cdp.send("Input.dispatchKeyEvent", { type: "keyUp", key: "a", code: "KeyA", windowsVirtualKeyCode: 65 });
+    }
+    await cdp.send("Input.dispatchKeyEvent",
+                   { type: "rawKeyDown", key: "Enter", code: "Enter", windowsVirtualKeyCode: 229, nativeVirtualKeyCode: 229 });
+    await cdp.send("Input.insertText", { text: composed });
+    await cdp.send("Input.dispatchKeyEvent", { type: "keyUp", key: "Enter", code: "Enter", windowsVirtualKeyCode: 13 });
+    await sleep(30);
+  };
+}
+
+// Text an on-screen keyboard inserts: input events, no key codes.
+function screenKeyboardEntry(page) {
+  return async text => {
+    const cdp = await touchSession(page);
+    await cdp.send("Input.insertText", { text });
+    await sleep(30);
+  };
+}
+
+async function waitForFocus(screen, windowName, name, timeout = 5000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const focus = await ask(screen.page, { op: "focus" });
+    if (focus.window === windowName && focus.name === name)
+      return;
+    if (Date.now() > end)
+      await screen.fail(`keyboard at ${focus.window}/${focus.name}, not ${windowName}/${name}`);
+    await sleep(30);
+  }
+}
+
+async function waitForText(screen, windowName, name, text, timeout = 5000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const c = await control(screen.page, windowName, name);
+    if (c && c.text === text)
+      return;
+    if (Date.now() > end)
+      await screen.fail(`${windowName}/${name} reads "${c && c.text}", not "${text}"`);
+    await sleep(30);
+  }
+}
+
+async function waitForDrillStart(screen) {
+  const end = Date.now() + 10000;
+  for (;;) {
+    const frame = await control(screen.page, "Calk", "Frame2"), answer = await control(screen.page, "Calk", "C2");
+    if (!frame.visible && answer.visible)
+      return;
+    if (Date.now() > end)
+      await screen.fail("the drill did not start");
+    await sleep(30);
+  }
+}
+
+// Whether the page has a text field focused that would bring up the system's
+// on-screen keyboard.
+async function systemKeyboardAsked(page) {
+  return page.evaluate(() => {
+    const e = document.activeElement;
+    if (!e)
+      return false;
+    if (e.tagName === "INPUT" || e.tagName === "TEXTAREA")
+      return true;
+    return e.isContentEditable && e.inputMode !== "none";
+  });
+}
+
+// A whole free-study drill of three problems without a click: Enter on the
+// menu, the count and every answer entered by `enter` (keys, or the input
+// method), Enter twice to answer, Enter on the feedback, and back to the menu
+// with Tab and Enter. `shown` is how the boxes read what was entered.
+async function keyboardDrill(page, label, enter, shown) {
+  const screen = new Screen(page, label);
+  await screen.waitFor(MENU);
+  await waitForFocus(screen, "Mess01", "C1");
+  await screen.key("Enter"); // お勉強の開始
+  const { rect: drillRect } = await screen.waitFor(DRILL);
+  await waitForFocus(screen, "Calk", "T1");
+  await screen.key("Backspace");
+  await screen.key("Backspace"); // "30" gone
+  await enter(shown("3"));
+  await waitForText(screen, "Calk", "T1", shown("3"));
+  await screen.key("Enter"); // to 学習スタート
+  await screen.key("Enter"); // presses it
+  await waitForDrillStart(screen);
+  for (const [question, answerRight] of [[1, true], [2, false], [3, true]]) {
+    await waitForText(screen, "Calk", "Label5", String(question));
+    await waitForFocus(screen, "Calk", "K");
+    const sum = (await operand(screen, "K1")) + (await operand(screen, "K2"));
+    const answer = shown(String(answerRight ? sum : sum + 1));
+    await enter(answer);
+    await waitForText(screen, "Calk", "K", answer);
+    await screen.key("Enter"); // to the answer button
+    await screen.key("Enter"); // presses it
+    const dialogForm = answerRight ? RIGHT : WRONG;
+    const { rect } = await screen.waitFor(dialogForm);
+    check(Math.abs(rect.y - (drillRect.y + 4000 / 15)) <= 3, `${label}: question ${question} answered, ${dialogForm.name}`);
+    await screen.key("Enter"); // acknowledged
+    await screen.waitGone(dialogForm);
+  }
+  // (By the hook, not the colour: the red wrong answer's anti-aliased edge in
+  // the list beside can carry the results' exact pink.)
+  await waitForText(screen, "kekka", "L(0)", "3", 20000);
+  const values = [];
+  for (let i = 0; i < 4; ++i)
+    values.push(await screen.text("kekka", `L(${i})`));
+  check(JSON.stringify(values) === JSON.stringify(["3", "67", "2", "1"]), `${label}: results ${values.join(", ")}`);
+  // The missed problems' window has the keyboard: Tab to 閉じる, Enter, and
+  // the results have it back; Enter on メニューに戻る.
+  for (let steps = 0; ; ++steps) {
+    const focus = await ask(page, { op: "focus" });
+    if (focus.window === "kekka" && focus.name === "Command1") {
+      await screen.key("Enter");
+      break;
+    }
+    if (steps > 10)
+      await screen.fail(`no way back to the menu by keyboard (at ${focus.window}/${focus.name})`);
+    await screen.key(focus.window === "Missed" && focus.name === "C2" ? "Enter" : "Tab");
+    await sleep(100);
+  }
+  await screen.waitFor(MENU);
+  check(true, `${label}: whole drill and back to the menu without a click`);
+}
+
+// Whether a count composed with the input method reaches the count box
+// (used with the page's text handling taken away, to show the check bites).
+async function composedCountReaches(page) {
+  const screen = new Screen(page, "ime-off");
+  await screen.waitFor(MENU, 30000);
+  await waitForFocus(screen, "Mess01", "C1");
+  await screen.key("Enter");
+  await screen.waitFor(DRILL);
+  await waitForFocus(screen, "Calk", "T1");
+  await screen.key("Backspace");
+  await screen.key("Backspace");
+  await imeEntry(page)(wide("3"));
+  await sleep(300);
+  return (await screen.text("Calk", "T1")) === wide("3");
+}
+
+const TABLETS = [
+  { name: "iPad", width: 1180, height: 820, dpr: 2, platform: "MacIntel",
+    ua: "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like Gecko) Version/17.0 Safari/605.1.15" },
+  { name: "Android", width: 768, height: 1024, dpr: 1, platform: "Linux armv8l",
+    ua: "Mozilla/5.0 (Linux; Android 13; SM-X200) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120.0.0.0 Safari/537.36" },
+  { name: "ChromeOS tablet", width: 1366, height: 1024, dpr: 1, platform: "Linux x86_64",
+    ua: "Mozilla/5.0 (X11; CrOS x86_64 15633.69.0) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120.0.0.0 Safari/537.36" },
+];
+
+async function tabletPage(browser, server, tablet, width = tablet.width, height = tablet.height) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  page.on("pageerror", e => console.log(`page error (${tablet.name}):`, e.message));
+  const cdp = await touchSession(page);
+  await cdp.send("Emulation.setUserAgentOverride", { userAgent: tablet.ua, platform: tablet.platform });
+  await page.setViewport({ width, height, deviceScaleFactor: tablet.dpr, isMobile: true, hasTouch: true });
+  await page.goto(server.url, { waitUntil: "domcontentloaded" });
+  await page.waitForFunction(() => window.mimoran && window.mimoran.running, { timeout: 30000 });
+  return { context, page, cdp };
+}
+
+// A window shown, by the hook (the pictures of a device with two pixels to
+// the CSS pixel are not at the forms' sizes).
+async function waitForWindow(screen, name, timeout = 30000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const w = await control(screen.page, name);
+    if (w && w.visible)
+      return w;
+    if (Date.now() > end)
+      await screen.fail(`${name} not shown within ${timeout} ms`);
+    await sleep(50);
+  }
+}
+
+async function waitForWindowGone(screen, name, timeout = 10000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const w = await control(screen.page, name);
+    if (!w || !w.visible)
+      return;
+    if (Date.now() > end)
+      await screen.fail(`${name} still shown after ${timeout} ms`);
+    await sleep(50);
+  }
+}
+
+// Every window of the program whole on the page (frames included).
+async function windowsInside(page, names) {
+  const size = await page.evaluate(() => ({ w: window.innerWidth, h: window.innerHeight }));
+  const outside = [];
+  for (const name of names) {
+    const w = await control(page, name);
+    if (!w || !w.visible)
+      continue;
+    if (w.x - 4 < 0 || w.y - 26 < 0 || w.x + w.w + 4 > size.w + 0.5 || w.y + w.h + 4 > size.h + 0.5)
+      outside.push(`${name} at ${Math.round(w.x)},${Math.round(w.y)} ${Math.round(w.w)}x${Math.round(w.h)}`);
+  }
+  return outside;
+}
+
+// A drill by taps on the number pad, with no text field focused (so no
+// system keyboard) all the while; then the password typed as an on-screen
+// keyboard types it.
+async function tabletDrill(browser, server, tablet) {
+  const { context, page } = await tabletPage(browser, server, tablet);
+  const label = tablet.name;
+  const screen = new Screen(page, label.replace(/ /g, "-"));
+  await waitForWindow(screen, "Mess01");
+  check(await page.evaluate(() => window.mimoran.touchFirst), `${label}: a coarse pointer`);
+  await screen.tap("Mess01", "C1");
+  const drillRect = await waitForWindow(screen, "Calk");
+  const pad = await screen.at("NumberPad");
+  const portrait = tablet.height > tablet.width;
+  check(portrait ? pad.y > drillRect.y + drillRect.h : pad.x > drillRect.x + drillRect.w,
+        `${label}: the number pad ${portrait ? "below" : "beside"} the drill screen`);
+  const outside = await windowsInside(page, ["Calk", "NumberPad"]);
+  check(outside.length === 0, `${label}: drill screen and pad whole on the page ${outside.join("; ")}`);
+  check(await screen.text("NumberPad", "Answer") === "はじめる", `${label}: the pad's key starts the drill`);
+  await screen.tap("NumberPad", "Erase");
+  await screen.tap("NumberPad", "Erase");
+  await screen.tap("NumberPad", "Key(2)");
+  await waitForText(screen, "Calk", "T1", "2");
+  await screen.tap("NumberPad", "Answer");
+  await waitForDrillStart(screen);
+  let asked = await systemKeyboardAsked(page);
+  for (const [question, answerRight] of [[1, true], [2, false]]) {
+    await waitForText(screen, "Calk", "Label5", String(question));
+    const sum = (await operand(screen, "K1")) + (await operand(screen, "K2"));
+    const answer = String(answerRight ? sum : sum + 1);
+    for (const digit of answer)
+      await screen.tap("NumberPad", `Key(${digit})`);
+    await waitForText(screen, "Calk", "K", answer);
+    asked = asked || await systemKeyboardAsked(page);
+    await screen.tap("NumberPad", "Answer");
+    const dialog = await waitForWindow(screen, "Dialog");
+    check(!(dialog.x < pad.x + pad.w && pad.x < dialog.x + dialog.w && dialog.y < pad.y + pad.h && pad.y < dialog.y + dialog.h),
+          `${label}: the feedback dialog clear of the pad`);
+    await sleep(200); // drawn
+    const img = await screen.shot();
+    if (question === 1 && tablet.dpr === 1)
+      fs.writeFileSync(path.join(out, `web-pad-${portrait ? "portrait" : "landscape"}.png`),
+                       px.encode(img, { x: 0, y: 0, w: img.width, h: img.height }));
+    asked = asked || await systemKeyboardAsked(page);
+    await screen.tap("Dialog", "CB");
+    await waitForWindowGone(screen, "Dialog");
+  }
+  check(!asked, `${label}: no text field focused during the drill (no system keyboard)`);
+  await waitForText(screen, "kekka", "L(0)", "2", 20000);
+  check(await screen.text("kekka", "L(2)") === "1", `${label}: results after a drill by taps`);
+  await screen.tap("kekka", "Command1");
+  await waitForWindow(screen, "Mess01");
+
+  // The parent's password, as an on-screen keyboard types it.
+  await screen.tap("Mess01", "C2");
+  await waitForWindow(screen, "PassWord");
+  await screen.tap("PassWord", "T1");
+  check(await systemKeyboardAsked(page), `${label}: a tap on the password box asks for the system keyboard`);
+  await screenKeyboardEntry(page)(PASSWORD_TEXT);
+  await screen.tap("PassWord", "T2");
+  await screenKeyboardEntry(page)(PASSWORD_TEXT);
+  check(await screen.text("PassWord", "T1") === PASSWORD_TEXT && await screen.text("PassWord", "T2") === PASSWORD_TEXT,
+        `${label}: on-screen keyboard text in both password boxes, once`);
+  await screen.tap("PassWord", "C1");
+  const { box } = await waitForMessageBox(screen);
+  check(box.text === "パスワードの初期設定が完了しました", `${label}: password registered ("${box.text}")`);
+  await context.close();
+}
+
+// Turned mid-drill: 1024 x 768 to 768 x 1024, every window still whole.
+async function turnedTablet(browser, server) {
+  const tablet = TABLETS[0];
+  const { context, page } = await tabletPage(browser, server, tablet, 1024, 768);
+  const screen = new Screen(page, "turned");
+  await waitForWindow(screen, "Mess01");
+  await screen.tap("Mess01", "C1");
+  await waitForWindow(screen, "Calk");
+  await screen.tap("NumberPad", "Answer"); // 30 problems
+  await waitForDrillStart(screen);
+  await page.setViewport({ width: 768, height: 1024, deviceScaleFactor: tablet.dpr, isMobile: true, hasTouch: true });
+  const end = Date.now() + 10000;
+  for (;;) {
+    const calk = await control(page, "Calk"), pad = await control(page, "NumberPad");
+    const outside = await windowsInside(page, ["Calk", "NumberPad"]);
+    if (outside.length === 0 && pad.y > calk.y + calk.h) {
+      check(true, "turned mid-drill: the pad moves below, every window whole on the page");
+      break;
+    }
+    if (Date.now() > end)
+      await screen.fail(`after the turn: ${outside.join("; ") || "the pad is not below the drill screen"}`);
+    await sleep(100);
+  }
+  const img = await screen.shot();
+  fs.writeFileSync(path.join(out, "web-pad-turned.png"), px.encode(img, { x: 0, y: 0, w: img.width, h: img.height }));
+  // Still answerable after the turn.
+  const sum = (await operand(screen, "K1")) + (await operand(screen, "K2"));
+  for (const digit of String(sum))
+    await screen.tap("NumberPad", `Key(${digit})`);
+  await screen.tap("NumberPad", "Answer");
+  check((await waitForWindow(screen, "Dialog")) && await screen.text("Dialog", "CB") === " 正解！",
+        "turned mid-drill: still answered by the pad");
+  await context.close();
 }
 
 async function closeSettings(screen) {
@@ -491,6 +832,7 @@ async function main() {
     check(await page.evaluate(() => window.mimoran.scale === 1), "no scaling on a large page");
 
     await drill(page);
+    await keyboardDrill(page, "keyboard", t => page.keyboard.type(t, { delay: 10 }), t => t);
 
     // A first password: registered, then the settings screen.
     const registered = await passwordRound(page, PASSWORD_TEXT);
@@ -547,6 +889,50 @@ async function main() {
     }
 
     await storeContract(browser, server);
+
+    // The Japanese input method on: a whole drill by composition, and a
+    // password composed, registered and recognised after a reload.
+    {
+      const context = await browser.createBrowserContext();
+      const ime = await context.newPage();
+      await ime.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
+      await ime.goto(server.url, { waitUntil: "domcontentloaded" });
+      await new Screen(ime, "ime").waitFor(MENU, 30000);
+      await keyboardDrill(ime, "input method", imeEntry(ime), wide);
+      const secret = "ひみつ１２";
+      const registered = await passwordRound(ime, secret, imeEntry(ime));
+      check(registered.message === "パスワードの初期設定が完了しました", `input method: password registered ("${registered.message}")`);
+      await closeSettings(registered.screen);
+      check(await ime.evaluate(k => localStorage.getItem(k), STORE_KEY) === secret, "input method: the composed password kept");
+      await ime.reload({ waitUntil: "domcontentloaded" });
+      await new Screen(ime, "ime-reload").waitFor(MENU, 30000);
+      const entered = await passwordRound(ime, secret, imeEntry(ime));
+      check(entered.message === "パスワードを認識しました", `input method: recognised after a reload ("${entered.message}")`);
+      await context.close();
+    }
+    // The same check with the page's text handling taken away must fail.
+    {
+      const context = await browser.createBrowserContext();
+      const bare = await context.newPage();
+      await bare.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
+      await bare.evaluateOnNewDocument(() => {
+        const add = EventTarget.prototype.addEventListener;
+        EventTarget.prototype.addEventListener = function (type, listener, options) {
+          const textEvent = /^(composition|beforeinput$|input$)/.test(type);
+          if ((this instanceof HTMLInputElement && this.id === "mimoran-text" && textEvent) ||
+              (this === window && /^key/.test(type) && options === true))
+            return;
+          return add.call(this, type, listener, options);
+        };
+      });
+      await bare.goto(server.url, { waitUntil: "domcontentloaded" });
+      check(!(await composedCountReaches(bare)), "without the page's text handling a composed count is lost (the check bites)");
+      await context.close();
+    }
+
+    for (const tablet of TABLETS)
+      await tabletDrill(browser, server, tablet);
+    await turnedTablet(browser, server);
 
     // A small page: everything drawn smaller, nothing cut off.
     const small = await browser.newPage();
