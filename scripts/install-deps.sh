@@ -14,8 +14,8 @@
 #   windows  the Windows edition: Qt and the program cross-built, the suites
 #            and the installer run under wine (make windows)
 #   windows-shots  pictures of it in a real window (make windows-screenshots)
-#   web      the browser edition and its test in headless Chromium (make web,
-#            make test-web)
+#   web      the browser edition and its tests in headless Chromium and in
+#            WebKit's MiniBrowser under Xvfb (make web, make test-web)
 #
 # A stage adds its own packages to those of the stage it builds on. apt-get
 # (through sudo when not root) runs only when something is missing, so
@@ -75,6 +75,7 @@ builds_on[web]=build
 stage_web=(
   emscripten ninja-build dpkg-dev xz-utils python3-fonttools
   chromium                      # the browser the test drives
+  webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb  # WebKit (Safari's engine): its driver, MiniBrowser, a display
 )
 # Node.js and npm for the browser test's driver, from Debian unless the
 # machine has them already (another packaging of Node.js).

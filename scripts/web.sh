@@ -44,6 +44,8 @@ case "$action" in
       cp build-web/browser-test/web-menu.png docs/web-menu.png
       cp build-web/browser-test/web-question.png docs/web-question.png
       cp build-web/browser-test/web-missed.png docs/web-missed.png
+      cp build-web/browser-test/web-pad-landscape.png docs/web-pad-landscape.png
+      cp build-web/browser-test/web-pad-portrait.png docs/web-pad-portrait.png
     fi
     ;;
   serve)

@@ -1,0 +1,262 @@
+// The browser edition in WebKit, Safari's engine: WebKitGTK's MiniBrowser
+// under Xvfb, driven through WebKitWebDriver with plain WebDriver requests.
+// A whole drill by keyboard alone (no clicks), and a password registered,
+// then recognised after a reload. Controls are found through the program's
+// automation hook, as in the Chromium test.
+//
+// node webkit-test.mjs --site build-web/site [--minibrowser PATH]
+import { spawn, execFileSync } from "node:child_process";
+import fs from "node:fs";
+import net from "node:net";
+import path from "node:path";
+import { serve } from "./server.mjs";
+
+const option = name => {
+  const i = process.argv.indexOf(`--${name}`);
+  return i > 0 ? process.argv[i + 1] : null;
+};
+const site = path.resolve(option("site") || "build-web/site");
+const PASSWORD_TEXT = "mimo2";
+const KEY = { Enter: "\uE007", Tab: "\uE004", Backspace: "\uE003" };
+
+function findMiniBrowser() {
+  const given = option("minibrowser");
+  if (given)
+    return given;
+  const arch = execFileSync("dpkg-architecture", ["-qDEB_HOST_MULTIARCH"]).toString().trim();
+  for (const api of ["4.1", "4.0", "6.0"]) {
+    const candidate = `/usr/lib/${arch}/webkit2gtk-${api}/MiniBrowser`;
+    if (fs.existsSync(candidate))
+      return candidate;
+  }
+  throw new Error("no WebKitGTK MiniBrowser (Debian package libwebkit2gtk-4.1-0)");
+}
+
+let checks = 0;
+const note = what => console.log(`-- ${what}`);
+function check(condition, what) {
+  if (!condition)
+    throw new Error(`check failed: ${what}`);
+  ++checks;
+  console.log(`ok ${what}`);
+}
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+async function freePort() {
+  return new Promise((resolve, reject) => {
+    const s = net.createServer();
+    s.listen(0, "127.0.0.1", () => {
+      const { port } = s.address();
+      s.close(() => resolve(port));
+    });
+    s.on("error", reject);
+  });
+}
+
+// Xvfb picks a free display and says which on descriptor 3.
+async function startXvfb() {
+  const xvfb = spawn("Xvfb", ["-displayfd", "3", "-screen", "0", "1280x900x24", "-nolisten", "tcp"],
+                     { stdio: ["ignore", "ignore", "inherit", "pipe"] });
+  const display = await new Promise((resolve, reject) => {
+    let said = "";
+    xvfb.stdio[3].on("data", d => {
+      said += d;
+      if (said.includes("\n"))
+        resolve(`:${said.trim()}`);
+    });
+    xvfb.on("exit", code => reject(new Error(`Xvfb ended (${code})`)));
+  });
+  return { xvfb, display };
+}
+
+class WebDriver {
+  constructor(base) {
+    this.base = base;
+  }
+
+  async send(method, url, body) {
+    const response = await fetch(this.base + url, {
+      method, headers: { "content-type": "application/json" },
+      body: body === undefined ? undefined : JSON.stringify(body),
+    });
+    const json = await response.json();
+    if (!response.ok)
+      throw new Error(`${method} ${url}: ${JSON.stringify(json.value)}`);
+    return json.value;
+  }
+
+  async start(binary) {
+    const value = await this.send("POST", "/session", {
+      capabilities: { alwaysMatch: { "webkitgtk:browserOptions": { binary, args: ["--automation"] } } },
+    });
+    this.session = `/session/${value.sessionId}`;
+  }
+
+  go(url) { return this.send("POST", `${this.session}/url`, { url }); }
+  refresh() { return this.send("POST", `${this.session}/refresh`, {}); }
+  run(script, args = []) { return this.send("POST", `${this.session}/execute/sync`, { script, args }); }
+  end() { return this.send("DELETE", this.session); }
+
+  // Real key events, one key after another.
+  async keys(...sequence) {
+    const actions = [];
+    for (const part of sequence) {
+      const chars = Object.values(KEY).includes(part) ? [part] : [...part];
+      for (const value of chars)
+        actions.push({ type: "keyDown", value }, { type: "keyUp", value }, { type: "pause", duration: 20 });
+    }
+    await this.send("POST", `${this.session}/actions`, { actions: [{ type: "key", id: "keyboard", actions }] });
+    await sleep(50);
+  }
+}
+
+// The program's automation hook (src/platform/wasm/Automation.cpp).
+async function ask(wd, request) {
+  return wd.run(`if (!window.mimoran || !window.mimoran.running) return null;
+                 window.mimoran.request = arguments[0];
+                 window.mimoran.loader.module()._mimoran_automation();
+                 return window.mimoran.reply;`, [request]);
+}
+
+async function until(what, probe, timeout = 20000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    let value = null;
+    try {
+      value = await probe();
+    } catch (e) {
+      if (Date.now() > end)
+        throw e;
+    }
+    if (value)
+      return value;
+    if (Date.now() > end)
+      throw new Error(`not within ${timeout} ms: ${what}`);
+    await sleep(50);
+  }
+}
+
+const shown = (wd, windowName, name) =>
+  until(`${windowName}/${name || ""} shown`, async () => {
+    const c = await ask(wd, { op: "widget", window: windowName, name });
+    return c && c.found && c.visible ? c : null;
+  });
+const gone = (wd, windowName) =>
+  until(`${windowName} gone`, async () => {
+    const c = await ask(wd, { op: "widget", window: windowName });
+    return c && (!c.found || !c.visible);
+  });
+const focusAt = (wd, windowName, name) =>
+  until(`keyboard at ${windowName}/${name}`, async () => {
+    const f = await ask(wd, { op: "focus" });
+    return f && f.window === windowName && f.name === name;
+  });
+const reads = (wd, windowName, name, text) =>
+  until(`${windowName}/${name} reads "${text}"`, async () => {
+    const c = await ask(wd, { op: "widget", window: windowName, name });
+    return c && c.text === text;
+  });
+
+// Tab until the keyboard is on the control, then Enter.
+async function tabToAndPress(wd, windowName, name) {
+  for (let steps = 0; steps < 12; ++steps) {
+    const f = await ask(wd, { op: "focus" });
+    if (f.window === windowName && f.name === name) {
+      await wd.keys(KEY.Enter);
+      return;
+    }
+    await wd.keys(KEY.Tab);
+  }
+  throw new Error(`Tab never reached ${windowName}/${name}`);
+}
+
+async function keyboardDrill(wd) {
+  await shown(wd, "Mess01");
+  await focusAt(wd, "Mess01", "C1");
+  await wd.keys(KEY.Enter);
+  await shown(wd, "Calk");
+  await focusAt(wd, "Calk", "T1");
+  await wd.keys(KEY.Backspace, KEY.Backspace, "3");
+  await reads(wd, "Calk", "T1", "3");
+  await wd.keys(KEY.Enter, KEY.Enter);
+  await shown(wd, "Calk", "C2");
+  for (const [question, right] of [[1, true], [2, false], [3, true]]) {
+    await reads(wd, "Calk", "Label5", String(question));
+    await focusAt(wd, "Calk", "K");
+    const left = Number((await ask(wd, { op: "widget", window: "Calk", name: "K1" })).text);
+    const rightOperand = Number((await ask(wd, { op: "widget", window: "Calk", name: "K2" })).text);
+    const answer = String(right ? left + rightOperand : left + rightOperand + 1);
+    await wd.keys(answer);
+    await reads(wd, "Calk", "K", answer);
+    await wd.keys(KEY.Enter, KEY.Enter);
+    const cb = await shown(wd, "Dialog", "CB");
+    check(cb.text === (right ? " 正解！" : "間違い!"), `WebKit: question ${question} answered by keyboard ("${cb.text}")`);
+    await wd.keys(KEY.Enter);
+    await gone(wd, "Dialog");
+  }
+  await shown(wd, "kekka");
+  const values = [];
+  for (let i = 0; i < 4; ++i)
+    values.push((await ask(wd, { op: "widget", window: "kekka", name: `L(${i})` })).text);
+  check(values.join(",") === "3,67,2,1", `WebKit: results ${values.join(", ")}`);
+  // The missed problems' window has the keyboard first: 閉じる, then back.
+  await focusAt(wd, "Missed", "C1");
+  await tabToAndPress(wd, "Missed", "C2");
+  await tabToAndPress(wd, "kekka", "Command1");
+  await shown(wd, "Mess01");
+  check(true, "WebKit: a whole drill by keyboard alone, back at the menu");
+}
+
+async function passwordRound(wd) {
+  await shown(wd, "Mess01");
+  await focusAt(wd, "Mess01", "C1");
+  await wd.keys(KEY.Tab);
+  await focusAt(wd, "Mess01", "C2");
+  await wd.keys(KEY.Enter); // 設定
+  await shown(wd, "PassWord");
+  await focusAt(wd, "PassWord", "T1");
+  await wd.keys(PASSWORD_TEXT, KEY.Enter, PASSWORD_TEXT, KEY.Enter, KEY.Enter);
+  const box = await until("a message box", async () => {
+    const m = await ask(wd, { op: "message" });
+    return m && m.text !== null ? m : null;
+  });
+  await wd.keys(KEY.Enter);
+  await shown(wd, "Setei");
+  await tabToAndPress(wd, "Setei", "Command1");
+  await shown(wd, "Mess01");
+  return box.text;
+}
+
+async function main() {
+  const miniBrowser = findMiniBrowser();
+  const server = await serve(site);
+  const { xvfb, display } = await startXvfb();
+  const port = await freePort();
+  const driver = spawn("WebKitWebDriver", [`--port=${port}`], {
+    stdio: ["ignore", "ignore", "inherit"], env: { ...process.env, DISPLAY: display },
+  });
+  const wd = new WebDriver(`http://127.0.0.1:${port}`);
+  try {
+    await until("WebKitWebDriver answers", async () => (await fetch(`${wd.base}/status`)).ok, 10000);
+    await wd.start(miniBrowser);
+    await wd.go(server.url);
+    await shown(wd, "Mess01");
+    note(`menu shown in ${await wd.run("return navigator.userAgent")}`);
+    await keyboardDrill(wd);
+    check(await passwordRound(wd) === "パスワードの初期設定が完了しました", "WebKit: password registered");
+    await wd.refresh();
+    check(await passwordRound(wd) === "パスワードを認識しました", "WebKit: password recognised after a reload");
+  } finally {
+    await wd.end().catch(() => {});
+    driver.kill();
+    xvfb.kill();
+    await server.close();
+  }
+  console.log(`${checks} passed, 0 failed`);
+}
+
+main().catch(e => {
+  console.error(e.stack || String(e));
+  console.log(`${checks} passed, 1 failed`);
+  process.exit(1);
+});
