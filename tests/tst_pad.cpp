@@ -15,6 +15,7 @@ class TestPad : public QObject {
 private slots:
     void init();
     void cleanup();
+    void cleanupTestCase() { delete touch; }
 
     // First: once a touch device exists, it exists for the whole process.
     void noPadWithoutATouchScreen();
