@@ -23,7 +23,8 @@ namespace {
 
 bool IsSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+    // (QSettings' own blanks between lines: not '\f' nor '\v'.)
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 int Digit(char c, int base)
@@ -345,8 +346,14 @@ bool QtSettingsStore::WriteEntry(const QString &section, const QString &key, con
     if (place.entry) {
         data.replace(place.entry->start, place.entry->length, entry);
     } else if (place.header) {
+        // After the header's line; one that ends in a backslash (it runs on
+        // to the end of the file) takes a line break with it, as below.
         const qsizetype end = place.header->start + place.header->length;
-        data.insert(end, '\n' + entry);
+        QByteArray inserted = '\n' + entry;
+        for (int extra = 0; extra < 2 && !HoldsEntry(data.first(end) + inserted + data.sliced(end), section, key, value);
+             ++extra)
+            inserted.prepend('\n');
+        data.insert(end, inserted);
     } else {
         if (!data.isEmpty() && !data.endsWith('\n') && !data.endsWith('\r'))
             data += '\n';
