@@ -8,6 +8,7 @@ Usage: assemble-site.py --web DIR --program DIR --qtloader FILE
 """
 
 import argparse
+import gzip
 import hashlib
 import json
 import pathlib
@@ -63,7 +64,14 @@ def main():
     worker = worker.replace("@VERSION@", digest.hexdigest()[:16]).replace("@FILES@", json.dumps(kept))
     (out / "sw.js").write_text(worker, encoding="utf-8")
 
-    total = sum(p.stat().st_size for p in out.rglob("*") if p.is_file())
+    # The large files also compressed once, at the highest level, for a server
+    # that sends a file's .gz as it is (nginx's gzip_static): fewer bytes than
+    # compressing on every request, and no wait while the server does it.
+    for name in ["mimoran.wasm", "mimoran.js", "qtloader.js"]:
+        data = (out / name).read_bytes()
+        (out / (name + ".gz")).write_bytes(gzip.compress(data, compresslevel=9, mtime=0))
+
+    total = sum(p.stat().st_size for p in out.rglob("*") if p.is_file() and p.suffix != ".gz")
     print(f"site: {out} ({total // 1024} KiB, mimoran.wasm {sizes['mimoran.wasm'] // 1024} KiB)")
 
 

@@ -30,7 +30,9 @@ export async function serve(root, port = 0) {
       const body = fs.readFileSync(file);
       files.set(file, {
         body,
-        gzip: zlib.gzipSync(body, { level: 6 }), // the common default of servers
+        // The site's own compressed copy where it has one (as nginx's
+        // gzip_static sends it), else compressed at servers' usual level.
+        gzip: fs.existsSync(file + ".gz") ? fs.readFileSync(file + ".gz") : zlib.gzipSync(body, { level: 6 }),
         etag: '"' + crypto.createHash("sha1").update(body).digest("hex").slice(0, 16) + '"',
       });
     }
