@@ -28,11 +28,20 @@ export async function serve(root, port = 0) {
   function load(file) {
     if (!files.has(file)) {
       const body = fs.readFileSync(file);
+      // The site's own compressed copy where it has one (as nginx's
+      // gzip_static sends it), else compressed at servers' usual level. A
+      // copy that is not of this file would test another program.
+      let gzip;
+      if (fs.existsSync(file + ".gz")) {
+        gzip = fs.readFileSync(file + ".gz");
+        if (!zlib.gunzipSync(gzip).equals(body))
+          throw new Error(`${file}.gz is not ${path.basename(file)} compressed`);
+      } else {
+        gzip = zlib.gzipSync(body, { level: 6 });
+      }
       files.set(file, {
         body,
-        // The site's own compressed copy where it has one (as nginx's
-        // gzip_static sends it), else compressed at servers' usual level.
-        gzip: fs.existsSync(file + ".gz") ? fs.readFileSync(file + ".gz") : zlib.gzipSync(body, { level: 6 }),
+        gzip,
         etag: '"' + crypto.createHash("sha1").update(body).digest("hex").slice(0, 16) + '"',
       });
     }
