@@ -27,7 +27,7 @@ host_cmake_dir=/usr/lib/$multiarch/cmake
 # (the screens look the same without it). It was a seventh of each
 # build's compile time and 0.15 MB of the browser's first load.
 common=(-qt-host-path /usr -nomake examples -nomake tests -no-dbus -no-icu
-        -no-feature-sql -no-feature-network -no-feature-xml -no-feature-concurrent
+        -no-feature-network -no-feature-xml -no-feature-concurrent
         -no-feature-printsupport -qt-zlib -qt-pcre -no-harfbuzz -qt-libpng
         -qt-libjpeg -no-feature-zstd)
 case "$target" in
@@ -40,8 +40,12 @@ case "$target" in
     # Optimised for size, as the browser's: Qt Core and Gui are otherwise
     # built at -O3, which compiles a quarter slower, for painting speed a
     # drill of a few dozen widgets does not need; the installer gets smaller.
+    # Qt SQL with its own copy of SQLite, and no other database driver: the
+    # learning record is an SQLite file.
     options=(-release -shared -optimize-size -xplatform win32-g++ -no-opengl -no-feature-vulkan
-             -no-feature-tabletevent -no-feature-direct2d1_1 -qt-freetype "${common[@]}")
+             -no-feature-tabletevent -no-feature-direct2d1_1 -qt-freetype
+             -sql-sqlite -qt-sqlite -no-sql-odbc -no-sql-psql -no-sql-mysql -no-sql-db2 -no-sql-ibase -no-sql-oci
+             "${common[@]}")
     cmake_args=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake")
     # With the list: every suite under wine and the installer test pass.
     trim=yes
@@ -52,8 +56,9 @@ case "$target" in
     # the browser, so no Qt Test either.
     # Nor Qt's built-in copy of the MIME database (a private feature, so not
     # in the list): 0.3 MB of the first load, and the program looks up no
-    # MIME type.
-    options=(-release -static -optimize-size -xplatform wasm-emscripten -no-feature-thread
+    # MIME type. Nor Qt SQL: the page keeps the learning record in the
+    # browser's IndexedDB.
+    options=(-release -static -optimize-size -xplatform wasm-emscripten -no-feature-thread -no-feature-sql
              -no-feature-testlib -no-feature-mimetype-database -qt-freetype "${common[@]}")
     cmake_args=(-G Ninja)
     trim=yes

@@ -64,7 +64,7 @@ stage_package=(dpkg-dev file)
 builds_on[windows]=build
 stage_windows=(
   g++-mingw-w64-x86-64-posix wine64 wine nsis ninja-build
-  dpkg-dev xz-utils             # Qt's source from Debian's source package
+  dpkg-dev xz-utils tcl         # Qt's source and SQLite's from Debian's source packages
   xvfb xauth xdotool x11-utils  # the installer test finds the program's window
 )
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Unpacks Qt's qtbase source, the same release as the host's Qt, from Debian's
 # source package into the cache, for the Windows and browser builds of Qt.
-# Prints the source folder. Usage: qt-source.sh CACHE_DIR
+# Debian's copy leaves out the SQLite that Qt SQL carries; it is put back from
+# Debian's sqlite3 source package (its patches applied), as SQLite's own
+# single-file form. Prints the source folder. Usage: qt-source.sh CACHE_DIR
 set -euo pipefail
 
 cache=$1
@@ -11,7 +13,8 @@ exec 8>"$cache/qtbase-src.lock"
 flock 8
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed 's/-.*//; s/^[0-9]*://; s/+dfsg.*//')
 src="$cache/qtbase-src-$version"
-if [ -f "$src/configure" ]; then
+sqlite_dir="$src/src/3rdparty/sqlite"
+if [ -f "$src/configure" ] && [ -f "$sqlite_dir/sqlite3.c" ]; then
   echo "$src"
   exit 0
 fi
@@ -28,9 +31,22 @@ if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
 fi
 
 mkdir -p "$cache/download"
-(cd "$cache/download" && apt-get source --download-only -qq "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" >&2)
-tarball=$(ls "$cache"/download/qt6-base_*.orig.tar.* | head -n1)
-rm -rf "$src.tmp" && mkdir -p "$src.tmp"
-tar -xf "$tarball" -C "$src.tmp" --strip-components=1
-mv "$src.tmp" "$src"
+if [ ! -f "$src/configure" ]; then
+  (cd "$cache/download" && apt-get source --download-only -qq "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" >&2)
+  tarball=$(ls "$cache"/download/qt6-base_*.orig.tar.* | head -n1)
+  rm -rf "$src.tmp" && mkdir -p "$src.tmp"
+  tar -xf "$tarball" -C "$src.tmp" --strip-components=1
+  mv "$src.tmp" "$src"
+fi
+
+# SQLite: the release Debian 12 ships, with Debian's patches.
+(cd "$cache/download" && apt-get source --download-only -qq sqlite3 >&2)
+dsc=$(ls "$cache"/download/sqlite3_*.dsc | sort -V | tail -n1)
+work="$cache/download/sqlite3-src"
+rm -rf "$work"
+dpkg-source --no-check -x "$dsc" "$work" >/dev/null
+(cd "$work" && ./configure --quiet >/dev/null && make -s sqlite3.c >/dev/null)
+mkdir -p "$sqlite_dir"
+cp "$work/sqlite3.c" "$work/sqlite3.h" "$sqlite_dir/"
+rm -rf "$work"
 echo "$src"
