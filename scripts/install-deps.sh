@@ -29,6 +29,7 @@ declare -A builds_on
 stage_build=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev
+  libqt6sql6-sqlite  # the learning record's database driver
   fonts-ipafont fonts-motoya-l-maruberi fonts-noto-cjk
 )
 # scripts/run.sh starts the program under Xvfb when there is no display.

@@ -126,6 +126,10 @@ app::Program &ProgramFixture::Start()
     auto storeOwned = std::make_unique<platform::QtSettingsStore>(settingsPath);
     store = storeOwned.get();
     platform::setSettingsStore(std::move(storeOwned));
+    // The learning record in memory: no test writes the user's own.
+    auto recordOwned = std::make_unique<platform::MemoryRecordStore>();
+    record = recordOwned.get();
+    platform::setRecordStore(std::move(recordOwned));
     platform::setRandom(std::make_unique<FixedSeedRandom>(12345));
     platform::setEndAction([this] { ++ends; });
     program = &app::StartUp();
@@ -143,6 +147,8 @@ void ProgramFixture::Stop()
     platform::setEventPump(nullptr);
     platform::setRandom(nullptr);
     platform::setSettingsStore(nullptr);
+    platform::setRecordStore(nullptr);
+    record = nullptr;
     platform::resetProgramEnding();
 }
 

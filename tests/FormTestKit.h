@@ -8,6 +8,7 @@
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
+#include "platform/RecordStore.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
 #include "study/Module1.h"
@@ -91,6 +92,7 @@ public:
     platform::QueuedMessageBox *box = nullptr;
     ScriptedPump *pump = nullptr;
     platform::QtSettingsStore *store = nullptr;
+    platform::MemoryRecordStore *record = nullptr;
     QTemporaryDir dir;
     QString settingsPath;
     int ends = 0;

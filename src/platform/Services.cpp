@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/Random.h"
+#include "platform/RecordStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserStore.h"
 
@@ -18,6 +19,7 @@ struct Registry {
     std::unique_ptr<SettingsStore> store;
     std::unique_ptr<RandomSource> random;
     std::unique_ptr<EventPump> pump;
+    std::unique_ptr<RecordStore> record;
     std::function<void()> endAction;
     bool ending = false;
 };
@@ -70,6 +72,11 @@ EventPump &eventPump()
     return getOrMake(registry().pump, [] { return std::make_unique<QtEventPump>(); });
 }
 
+RecordStore &recordStore()
+{
+    return getOrMake(registry().record, [] { return MakeUserRecordStore(); });
+}
+
 std::unique_ptr<MessageBox> setMessageBox(std::unique_ptr<MessageBox> box)
 {
     return swapIn(registry().box, std::move(box));
@@ -88,6 +95,11 @@ std::unique_ptr<RandomSource> setRandom(std::unique_ptr<RandomSource> random)
 std::unique_ptr<EventPump> setEventPump(std::unique_ptr<EventPump> pump)
 {
     return swapIn(registry().pump, std::move(pump));
+}
+
+std::unique_ptr<RecordStore> setRecordStore(std::unique_ptr<RecordStore> store)
+{
+    return swapIn(registry().record, std::move(store));
 }
 
 void endProgram()

@@ -10,6 +10,7 @@ class MessageBox;
 class SettingsStore;
 class RandomSource;
 class EventPump;
+class RecordStore;
 
 // Result codes of a message box: OK, Yes and No.
 inline constexpr int ResultOk = 1;
@@ -22,6 +23,8 @@ MessageBox &messageBox();
 SettingsStore &settingsStore();
 RandomSource &random();
 EventPump &eventPump();
+// The learning record; opened at its first use, never at start-up.
+RecordStore &recordStore();
 
 // Each setter takes ownership and returns the previous instance; passing null
 // restores the real implementation.
@@ -29,6 +32,7 @@ std::unique_ptr<MessageBox> setMessageBox(std::unique_ptr<MessageBox> box);
 std::unique_ptr<SettingsStore> setSettingsStore(std::unique_ptr<SettingsStore> store);
 std::unique_ptr<RandomSource> setRandom(std::unique_ptr<RandomSource> random);
 std::unique_ptr<EventPump> setEventPump(std::unique_ptr<EventPump> pump);
+std::unique_ptr<RecordStore> setRecordStore(std::unique_ptr<RecordStore> store);
 
 // Ends the program at once, whatever windows are open. Tests replace the
 // action so the test process goes on.

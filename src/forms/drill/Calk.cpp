@@ -359,6 +359,7 @@ void Calk::BeginDrill()
 {
     Frame2->hide();
     answerLog.Clear();
+    recorder_.BeginDrill(!retry_.empty());
     if (retry_.empty())
         problemSet.BuildProblemSet(platform::random());
     else
@@ -395,6 +396,7 @@ void Calk::ShowQuestion()
         if (const std::optional<int> score = engine::Score(Module1::CorrectCount, Module1::QuestionNo))
             T[1]->setText(platform::NumberToText(*score));
     }
+    recorder_.QuestionShown();
 }
 
 void Calk::C2_Click()
@@ -420,6 +422,9 @@ void Calk::C2_Click()
     }
 
     answerLog.Add(record, text, *right);
+    // Kept before the child sees the verdict: whatever happens next, the
+    // answer is in the record.
+    recorder_.Judged(record, text, *right);
     if (*right) {
         Module1::AnswerState = Module1::AnsweredRight;
         ++Module1::CorrectCount;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/AnswerRecorder.h"
 #include "engine/ProblemSet.h"
 #include "engine/Review.h"
 #include "forms/common/Form.h"
@@ -95,6 +96,7 @@ private:
     bool spartan_ = false;
     std::vector<engine::ProblemRecord> retry_;
     bool retrying_ = false;
+    engine::AnswerRecorder recorder_;
 };
 
 } // namespace forms

@@ -1,0 +1,297 @@
+#include "engine/Progress.h"
+
+#include "engine/Review.h"
+#include "engine/Score.h"
+#include "study/Choices.h"
+#include "study/Module1.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <map>
+
+namespace engine {
+
+namespace {
+
+// Per cent, a half going up, as the results screen counts.
+int Percent(int part, int whole)
+{
+    return whole > 0 ? int((200LL * part + whole) / (2LL * whole)) : 0;
+}
+
+template <std::size_t N>
+QString ChoiceText(const std::array<study::Choice, N> &table, std::int16_t value)
+{
+    for (const study::Choice &choice : table) {
+        if (choice.value == value)
+            return choice.Text();
+    }
+    return QString::number(value);
+}
+
+} // namespace
+
+FactState StateOfFact(const std::vector<FactTry> &tries)
+{
+    if (tries.empty())
+        return FactState::NotTried;
+    const std::size_t first = tries.size() > std::size_t(FactRule::LatestTries)
+                                  ? tries.size() - std::size_t(FactRule::LatestTries)
+                                  : 0;
+    int wrong = 0;
+    std::vector<int> rightTimes;
+    for (std::size_t i = first; i < tries.size(); ++i) {
+        if (tries[i].correct)
+            rightTimes.push_back(tries[i].elapsedMs);
+        else
+            ++wrong;
+    }
+    if (!tries.back().correct || wrong >= FactRule::MissedAmongLatest)
+        return FactState::OftenMissed;
+    const std::optional<int> median = Median(rightTimes);
+    if (median && *median > FactRule::SlowMs)
+        return FactState::Slow;
+    return FactState::Known;
+}
+
+std::optional<int> Median(std::vector<int> values)
+{
+    if (values.empty())
+        return std::nullopt;
+    const std::size_t middle = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(middle), values.end());
+    const int upper = values[middle];
+    if (values.size() % 2 == 1)
+        return upper;
+    const int lower = *std::max_element(values.begin(), values.begin() + std::ptrdiff_t(middle));
+    return int((std::int64_t(lower) + upper) / 2);
+}
+
+TimesGrid BuildTimesGrid(const std::vector<AnswerRow> &answers)
+{
+    TimesGrid grid;
+    for (int i = 0; i < int(answers.size()); ++i) {
+        const AnswerRow &a = answers[std::size_t(i)];
+        if (a.operation != Multiplication || a.left < 1 || a.left > 9 || a.right < 1 || a.right > 9)
+            continue;
+        FactSummary &cell = grid[std::size_t(a.left - 1)][std::size_t(a.right - 1)];
+        cell.tries.push_back(i);
+        if (a.correct)
+            ++cell.right;
+    }
+    for (auto &row : grid) {
+        for (FactSummary &cell : row) {
+            std::vector<FactTry> tries;
+            tries.reserve(cell.tries.size());
+            for (int i : cell.tries)
+                tries.push_back({answers[std::size_t(i)].correct, answers[std::size_t(i)].elapsedMs});
+            cell.state = StateOfFact(tries);
+            std::vector<int> rightTimes;
+            const std::size_t first =
+                tries.size() > std::size_t(FactRule::LatestTries) ? tries.size() - FactRule::LatestTries : 0;
+            for (std::size_t t = first; t < tries.size(); ++t) {
+                if (tries[t].correct)
+                    rightTimes.push_back(tries[t].elapsedMs);
+            }
+            cell.latestMedianMs = Median(std::move(rightTimes));
+        }
+    }
+    return grid;
+}
+
+std::vector<DrillSummary> SummariseDrills(const std::vector<AnswerRow> &answers)
+{
+    std::vector<DrillSummary> drills;
+    QHash<QString, std::size_t> index;
+    for (const AnswerRow &a : answers) {
+        auto found = index.constFind(a.drill);
+        if (found == index.cend()) {
+            found = index.insert(a.drill, drills.size());
+            DrillSummary d;
+            d.drill = a.drill;
+            d.started = a.answeredAt.addMSecs(-a.elapsedMs);
+            d.ended = a.answeredAt;
+            d.mode = a.mode;
+            d.calcKind = a.calcKind;
+            d.rangeMax = a.rangeMax;
+            d.problemCount = a.problemCount;
+            d.retry = a.retry;
+            drills.push_back(d);
+        }
+        DrillSummary &d = drills[*found];
+        d.started = std::min(d.started, a.answeredAt.addMSecs(-a.elapsedMs));
+        d.ended = std::max(d.ended, a.answeredAt);
+        ++d.answered;
+        if (a.correct)
+            ++d.right;
+        else
+            ++d.wrong;
+    }
+    for (DrillSummary &d : drills) {
+        d.score = Percent(d.right, d.answered);
+        d.minutes = double(d.started.msecsTo(d.ended)) / 60000.0;
+    }
+    std::stable_sort(drills.begin(), drills.end(),
+                     [](const DrillSummary &a, const DrillSummary &b) { return a.started > b.started; });
+    return drills;
+}
+
+std::vector<DayScore> ScoresByDay(const std::vector<AnswerRow> &answers)
+{
+    std::map<QDate, DayScore> days;
+    std::map<QDate, QSet<QString>> drills;
+    for (const AnswerRow &a : answers) {
+        const QDate day = a.answeredAt.date();
+        DayScore &d = days[day];
+        d.day = day;
+        ++d.answered;
+        if (a.correct)
+            ++d.right;
+        drills[day].insert(a.drill);
+    }
+    std::vector<DayScore> out;
+    out.reserve(days.size());
+    for (auto &[day, d] : days) {
+        d.drills = int(drills[day].size());
+        d.score = Percent(d.right, d.answered);
+        out.push_back(d);
+    }
+    return out;
+}
+
+std::vector<KindSummary> SummariseKinds(const std::vector<AnswerRow> &answers)
+{
+    struct Gathered {
+        KindSummary summary;
+        std::vector<int> times;
+        std::map<std::tuple<int, int, int>, MissedProblem> problems;
+    };
+    // Ordered as the settings screen lists them.
+    auto listPlace = [](std::int16_t kind, std::int16_t range) {
+        int kindPlace = int(study::CalcKindChoices.size());
+        for (std::size_t i = 0; i < study::CalcKindChoices.size(); ++i) {
+            if (study::CalcKindChoices[i].value == kind)
+                kindPlace = int(i);
+        }
+        return std::make_pair(kindPlace, int(range));
+    };
+    std::map<std::pair<int, int>, Gathered> kinds;
+    for (const AnswerRow &a : answers) {
+        if (a.calcKind == study::TimesTableKind)
+            continue;
+        Gathered &g = kinds[listPlace(a.calcKind, a.rangeMax)];
+        g.summary.calcKind = a.calcKind;
+        g.summary.rangeMax = a.rangeMax;
+        ++g.summary.answered;
+        g.times.push_back(a.elapsedMs);
+        MissedProblem &p = g.problems[{a.left, a.operation, a.right}];
+        p.problem = {a.left, a.right, a.answer, a.operation};
+        ++p.tries;
+        if (a.correct)
+            ++g.summary.right;
+        else
+            ++p.wrong;
+    }
+    std::vector<KindSummary> out;
+    for (auto &[place, g] : kinds) {
+        KindSummary s = g.summary;
+        s.sharePercent = Percent(s.right, s.answered);
+        s.medianMs = Median(std::move(g.times));
+        for (const auto &[key, p] : g.problems) {
+            if (p.wrong > 0)
+                s.mostMissed.push_back(p);
+        }
+        std::stable_sort(s.mostMissed.begin(), s.mostMissed.end(),
+                         [](const MissedProblem &a, const MissedProblem &b) { return a.wrong > b.wrong; });
+        if (s.mostMissed.size() > std::size_t(MostMissedShown))
+            s.mostMissed.resize(std::size_t(MostMissedShown));
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+QString ModeLabel(std::int16_t mode)
+{
+    switch (mode) {
+    case Module1::FreeStudy: return QStringLiteral("自由学習");
+    case Module1::DesignatedStudy: return QStringLiteral("指定学習");
+    case Module1::Spartan: return QStringLiteral("スパルタ");
+    default: return QString::number(mode);
+    }
+}
+
+QString KindLabel(std::int16_t calcKind)
+{
+    return ChoiceText(study::CalcKindChoices, calcKind);
+}
+
+QString RangeLabel(std::int16_t calcKind, std::int16_t rangeMax)
+{
+    return calcKind == study::TimesTableKind ? ChoiceText(study::TimesRowChoices, rangeMax)
+                                             : ChoiceText(study::RangeChoices, rangeMax);
+}
+
+QString ProblemLabel(const AnswerRow &answer)
+{
+    return ProblemText({answer.left, answer.right, answer.answer, answer.operation});
+}
+
+namespace {
+
+// A field as a spreadsheet reads it back: quoted, quotes doubled, and text
+// that would start a formula (=, +, -, @, a tab or a carriage return) made
+// plain with a leading apostrophe, unless it is a plain number.
+QString CsvField(const QString &text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    QString value = text;
+    bool plainNumber = !value.isEmpty();
+    for (int i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (!(c.isDigit() && c.unicode() < 128) && !(i == 0 && c == u'-' && value.size() > 1))
+            plainNumber = false;
+    }
+    if (!value.isEmpty() && formulaStarts.contains(value[0]) && !plainNumber)
+        value.prepend(u'\'');
+    value.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + value + u'"';
+}
+
+} // namespace
+
+QByteArray RecordCsv(const std::vector<AnswerRow> &answers)
+{
+    const QStringList header{
+        QStringLiteral("日時"),     QStringLiteral("ドリル"),       QStringLiteral("モード"),
+        QStringLiteral("計算種別"), QStringLiteral("数値範囲"),     QStringLiteral("問題数"),
+        QStringLiteral("やり直し"), QStringLiteral("問番号"),       QStringLiteral("問題"),
+        QStringLiteral("左"),       QStringLiteral("演算"),         QStringLiteral("右"),
+        QStringLiteral("正しい答え"), QStringLiteral("入力した答え"), QStringLiteral("正誤"),
+        QStringLiteral("時間（ミリ秒）")};
+    QString text;
+    auto line = [&text](const QStringList &fields) {
+        QStringList quoted;
+        for (const QString &f : fields)
+            quoted << CsvField(f);
+        text += quoted.join(u',') + QStringLiteral("\r\n");
+    };
+    line(header);
+    for (const AnswerRow &a : answers) {
+        line({a.answeredAt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")), a.drill, ModeLabel(a.mode),
+              KindLabel(a.calcKind), RangeLabel(a.calcKind, a.rangeMax), QString::number(a.problemCount),
+              a.retry ? QStringLiteral("はい") : QStringLiteral("いいえ"), QString::number(a.questionNo),
+              ProblemLabel(a), QString::number(a.left), OperatorSign(a.operation).value_or(QString()),
+              QString::number(a.right), QString::number(a.answer), a.typed,
+              a.correct ? QStringLiteral("○") : QStringLiteral("×"), QString::number(a.elapsedMs)});
+    }
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+QString RecordCsvName(const QDate &day)
+{
+    return QStringLiteral("学習の記録_%1.csv").arg(day.toString(QStringLiteral("yyyyMMdd")));
+}
+
+} // namespace engine
