@@ -120,7 +120,7 @@ SqliteRecordStore::Verdict SqliteRecordStore::Examine()
     if (!file.exists() || file.size() == 0)
         return Verdict::Empty;
     if (!file.open(QIODevice::ReadOnly))
-        return Verdict::Damaged;
+        return Verdict::Unavailable;
     if (file.read(SqliteHeader.size()) != SqliteHeader)
         return Verdict::Damaged;
     file.close();
@@ -132,11 +132,17 @@ SqliteRecordStore::Verdict SqliteRecordStore::Examine()
             return std::nullopt;
         return q.value(0);
     };
+    // A file that cannot be looked at now is not damaged for that.
+    auto failed = [&q] { return IsDamage(q.lastError().nativeErrorCode()) ? Verdict::Damaged : Verdict::Unavailable; };
     const std::optional<QVariant> id = single(QStringLiteral("PRAGMA application_id"));
+    if (!id)
+        return failed();
     const std::optional<QVariant> version = single(QStringLiteral("PRAGMA user_version"));
+    if (!version)
+        return failed();
     const std::optional<QVariant> objects = single(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-    if (!id || !version || !objects)
-        return Verdict::Damaged;
+    if (!objects)
+        return failed();
     if (id->toInt() == 0 && objects->toInt() == 0)
         return Verdict::Empty;
     if (id->toInt() != ApplicationId)
@@ -144,7 +150,9 @@ SqliteRecordStore::Verdict SqliteRecordStore::Examine()
     if (version->toInt() > SchemaVersion)
         return Verdict::Newer;
     const std::optional<QVariant> check = single(QStringLiteral("PRAGMA quick_check"));
-    if (!check || check->toString() != QLatin1String("ok"))
+    if (!check)
+        return failed();
+    if (check->toString() != QLatin1String("ok"))
         return Verdict::Damaged;
     return Verdict::Usable;
 }
@@ -246,6 +254,8 @@ bool SqliteRecordStore::EnsureOpen()
             open_ = true;
             return true;
         }
+        if (verdict == Verdict::Unavailable)
+            break;
         const char *why = verdict == Verdict::Damaged   ? "damaged"
                           : verdict == Verdict::Foreign ? "foreign"
                                                         : "newer";
@@ -257,14 +267,18 @@ bool SqliteRecordStore::EnsureOpen()
     return false;
 }
 
-bool SqliteRecordStore::DamageSeen(const QString &nativeCode)
+bool SqliteRecordStore::IsDamage(const QString &nativeCode)
 {
     bool ok = false;
     const int code = nativeCode.toInt(&ok) & 0xff;
-    if (!ok || (code != SqliteCorrupt && code != SqliteNotADb))
+    return ok && (code == SqliteCorrupt || code == SqliteNotADb);
+}
+
+bool SqliteRecordStore::DamageSeen(const QString &nativeCode)
+{
+    if (!IsDamage(nativeCode))
         return false;
-    SetAside(QStringLiteral("damaged"));
-    return true;
+    return SetAside(QStringLiteral("damaged"));
 }
 
 bool SqliteRecordStore::Write(const std::vector<AnswerRow> &rows)

@@ -42,10 +42,13 @@ private:
     bool EnsureOpen();
     bool OpenConnection();
     void CloseConnection();
-    enum class Verdict { Usable, Empty, Damaged, Foreign, Newer };
+    // Unavailable: cannot be looked at now (locked, refused), which says
+    // nothing of the file itself.
+    enum class Verdict { Usable, Empty, Damaged, Foreign, Newer, Unavailable };
     Verdict Examine();
     bool SetAside(const QString &why);
     bool MoveForward(int fromVersion);
+    static bool IsDamage(const QString &nativeCode);
     bool DamageSeen(const QString &nativeCode);
 
     QString path_;

@@ -1,0 +1,444 @@
+#include "platform/SqliteRecordStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <set>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using platform::AnswerRow;
+using platform::SqliteRecordStore;
+
+namespace {
+
+AnswerRow Answer(int n, const QString &drill = QStringLiteral("d"))
+{
+    AnswerRow a;
+    a.drill = drill;
+    a.answeredAt = QDateTime(QDate(2026, 12, 8), QTime(16, 0)).addSecs(n);
+    a.mode = 2;
+    a.calcKind = 81;
+    a.rangeMax = 7;
+    a.problemCount = 30;
+    a.retry = n % 2 == 1;
+    a.questionNo = std::int16_t(n);
+    a.left = 7;
+    a.right = std::int16_t(n % 9 + 1);
+    a.operation = 3;
+    a.answer = std::int16_t(7 * a.right);
+    a.typed = n % 3 == 0 ? QStringLiteral("４２\"x\"") : QString::number(a.answer);
+    a.correct = n % 3 != 0;
+    a.elapsedMs = 1000 + n;
+    return a;
+}
+
+std::vector<AnswerRow> Stored(const QString &path)
+{
+    SqliteRecordStore store(path);
+    const std::optional<platform::RecordContents> contents = store.ReadAll();
+    return contents ? contents->answers : std::vector<AnswerRow>{};
+}
+
+// Runs SQL on a file directly, as another program would.
+void Sql(const QString &path, const QStringList &statements)
+{
+    const QString name = QStringLiteral("direct");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const QString &s : statements)
+            QVERIFY2(q.exec(s), qPrintable(s + u' ' + q.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+QVariant SqlValue(const QString &path, const QString &statement)
+{
+    const QString name = QStringLiteral("value");
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(statement) && q.next())
+                value = q.value(0);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return value;
+}
+
+QByteArray Bytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void PutBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A tmpfs of its own for the rows that need a file system that refuses:
+// only root may mount one; elsewhere those rows are skipped.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(const QString &dir, const QString &size) : dir_(dir)
+    {
+#ifdef Q_OS_LINUX
+        if (geteuid() == 0)
+            mounted_ = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                                   QStringLiteral("-o"), QStringLiteral("size=") + size,
+                                                                   QStringLiteral("tmpfs"), dir}) == 0;
+#else
+        Q_UNUSED(size);
+#endif
+    }
+    ~SmallFileSystem()
+    {
+        if (mounted_)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), dir_});
+    }
+    bool Mounted() const { return mounted_; }
+    bool ReadOnly()
+    {
+        return QProcess::execute(QStringLiteral("mount"),
+                                 {QStringLiteral("-o"), QStringLiteral("remount,ro"), dir_}) == 0;
+    }
+
+private:
+    QString dir_;
+    bool mounted_ = false;
+};
+
+QString Child()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("record_child"));
+}
+
+} // namespace
+
+// The record's file: every answer kept across runs, kills and a second copy;
+// a file it cannot read set aside, never destroyed; a disk that refuses never
+// stops the drill, and nothing judged meanwhile is lost.
+class TestRecordStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void roundTripAcrossRuns();
+    void unreadableFileIsSetAside_data();
+    void unreadableFileIsSetAside();
+    void movesTheFirstVersionForward();
+    void refusingFileSystem_data();
+    void refusingFileSystem();
+    void killedMidDrillKeepsEveryStoredAnswer_data();
+    void killedMidDrillKeepsEveryStoredAnswer();
+    void twoCopiesDrillingAtOnceKeepEveryAnswer();
+    void eraseLeavesNothing();
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+void TestRecordStore::init()
+{
+    QVERIFY(dir_.isValid());
+    path_ = dir_.filePath(QStringLiteral("case%1/record.sqlite").arg(QRandomGenerator::global()->generate()));
+}
+
+void TestRecordStore::roundTripAcrossRuns()
+{
+    std::vector<AnswerRow> written;
+    {
+        SqliteRecordStore store(path_);
+        for (int n = 1; n <= 40; ++n) {
+            written.push_back(Answer(n, n <= 20 ? QStringLiteral("first") : QStringLiteral("second")));
+            QVERIFY(store.Append(written.back()));
+        }
+        QVERIFY(store.TakeNotices().isEmpty());
+    }
+    // Only the file: nothing of the first store is left in this process.
+    QCOMPARE(Stored(path_), written);
+    // Nothing is read or made before it is needed.
+    const QString untouched = dir_.filePath(QStringLiteral("untouched/record.sqlite"));
+    { SqliteRecordStore idle(untouched); }
+    QVERIFY(!QFile::exists(untouched));
+}
+
+void TestRecordStore::unreadableFileIsSetAside_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("why"); // in the name it is kept under; "" = kept in place
+    QTest::newRow("not a database at all") << "text" << "damaged";
+    QTest::newRow("a database cut short") << "truncate" << "damaged";
+    QTest::newRow("a page overwritten") << "overwrite" << "damaged";
+    QTest::newRow("another program's database") << "foreign" << "foreign";
+    QTest::newRow("another program's id") << "foreign-id" << "foreign";
+    QTest::newRow("written by a newer version") << "newer" << "newer";
+    QTest::newRow("an empty file is simply a new record") << "empty" << "";
+}
+
+void TestRecordStore::unreadableFileIsSetAside()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, why);
+    QVERIFY(QDir().mkpath(QFileInfo(path_).absolutePath()));
+    if (damage == QLatin1String("text")) {
+        PutBytes(path_, QByteArray("7×8=56\n").repeated(500));
+    } else if (damage == QLatin1String("empty")) {
+        PutBytes(path_, QByteArray());
+    } else if (damage.startsWith(QLatin1String("foreign"))) {
+        Sql(path_, {QStringLiteral("CREATE TABLE notes (body TEXT)"), QStringLiteral("INSERT INTO notes VALUES ('x')")});
+        if (damage == QLatin1String("foreign-id"))
+            Sql(path_, {QStringLiteral("PRAGMA application_id = 1234")});
+    } else {
+        {
+            SqliteRecordStore store(path_);
+            QVERIFY(store.Append(Answer(1)));
+        }
+        // Enough answers for many pages, copied from the one stored.
+        const QString columns = QStringLiteral(
+            "drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count, retry, question_no,"
+            " left_operand, right_operand, operation, answer, typed, correct, elapsed_ms");
+        Sql(path_, {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+                                   " INSERT INTO answers (%1) SELECT %1 FROM answers, n WHERE id = 1")
+                        .arg(columns)});
+        QVERIFY(!QFile::exists(path_ + QStringLiteral("-wal")) || QFileInfo(path_ + QStringLiteral("-wal")).size() == 0);
+        if (damage == QLatin1String("newer")) {
+            Sql(path_, {QStringLiteral("PRAGMA user_version = 99")});
+        } else {
+            QByteArray bytes = Bytes(path_);
+            QVERIFY(bytes.size() > 64 * 1024);
+            if (damage == QLatin1String("truncate"))
+                bytes.truncate(bytes.size() / 2);
+            else
+                bytes.replace(bytes.size() / 2, 4096, QByteArray(4096, '\x5a'));
+            PutBytes(path_, bytes);
+        }
+    }
+    const QByteArray before = Bytes(path_);
+
+    SqliteRecordStore store(path_);
+    QVERIFY(store.Append(Answer(1, QStringLiteral("after"))));
+    const std::optional<platform::RecordContents> contents = store.ReadAll();
+    QVERIFY(contents);
+    QCOMPARE(contents->answers.size(), std::size_t(1));
+    QCOMPARE(contents->answers[0].drill, QStringLiteral("after"));
+
+    const QStringList kept = QFileInfo(path_).dir().entryList({QStringLiteral("record-*.sqlite")}, QDir::Files);
+    const QStringList notices = store.TakeNotices();
+    if (why.isEmpty()) {
+        QVERIFY2(kept.isEmpty(), qPrintable(kept.join(u' ')));
+        QVERIFY(notices.isEmpty());
+        return;
+    }
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(kept[0].startsWith(QStringLiteral("record-%1-").arg(why)), qPrintable(kept[0]));
+    // Kept byte for byte, and the parent told where.
+    QCOMPARE(Bytes(QFileInfo(path_).dir().filePath(kept[0])), before);
+    QCOMPARE(notices.size(), 1);
+    QVERIFY2(notices[0].contains(kept[0]), qPrintable(notices[0]));
+    QVERIFY(store.TakeNotices().isEmpty());
+}
+
+void TestRecordStore::movesTheFirstVersionForward()
+{
+    // A record as the first version of the program wrote it.
+    QVERIFY(QDir().mkpath(QFileInfo(path_).absolutePath()));
+    Sql(path_, {QStringLiteral("CREATE TABLE answers (id INTEGER PRIMARY KEY, drill TEXT NOT NULL,"
+                               " answered_at TEXT NOT NULL, mode INTEGER NOT NULL, calc_kind INTEGER NOT NULL,"
+                               " range_max INTEGER NOT NULL, problem_count INTEGER NOT NULL, retry INTEGER NOT NULL,"
+                               " question_no INTEGER NOT NULL, left_operand INTEGER NOT NULL,"
+                               " right_operand INTEGER NOT NULL, operation INTEGER NOT NULL, answer INTEGER NOT NULL,"
+                               " typed TEXT NOT NULL, correct INTEGER NOT NULL, elapsed_ms INTEGER NOT NULL)"),
+                QStringLiteral("INSERT INTO answers VALUES (1, 'old', '2026-11-30T09:15:00.250', 1, 3, 10, 20, 0,"
+                               " 4, 6, 7, 3, 42, '４２', 1, 2400)"),
+                QStringLiteral("INSERT INTO answers VALUES (2, 'old', '2026-11-30T09:15:05.000', 1, 3, 10, 20, 0,"
+                               " 5, 8, 9, 3, 72, '71', 0, 5000)"),
+                QStringLiteral("PRAGMA application_id = %1").arg(SqliteRecordStore::ApplicationId),
+                QStringLiteral("PRAGMA user_version = 1")});
+
+    SqliteRecordStore store(path_);
+    QVERIFY(store.Append(Answer(9, QStringLiteral("new"))));
+    const std::vector<AnswerRow> rows = store.ReadAll().value_or(platform::RecordContents{}).answers;
+    QVERIFY(store.TakeNotices().isEmpty());
+    QCOMPARE(rows.size(), std::size_t(3));
+    QCOMPARE(rows[0].answeredAt, QDateTime(QDate(2026, 11, 30), QTime(9, 15, 0, 250)));
+    QCOMPARE(rows[0].typed, QStringLiteral("４２"));
+    QCOMPARE(rows[0].questionNo, std::int16_t(4));
+    QCOMPARE(rows[1].correct, false);
+    QCOMPARE(rows[1].elapsedMs, 5000);
+    QCOMPARE(rows[2], Answer(9, QStringLiteral("new")));
+    QCOMPARE(SqlValue(path_, QStringLiteral("PRAGMA user_version")).toInt(), SqliteRecordStore::SchemaVersion);
+    QCOMPARE(SqlValue(path_, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'answers_fact'")).toInt(),
+             1);
+}
+
+void TestRecordStore::refusingFileSystem_data()
+{
+    QTest::addColumn<bool>("full"); // else read-only
+    QTest::newRow("read-only") << false;
+    QTest::newRow("full") << true;
+}
+
+void TestRecordStore::refusingFileSystem()
+{
+    QFETCH(bool, full);
+    const QString mountPoint = QFileInfo(path_).absolutePath();
+    QVERIFY(QDir().mkpath(mountPoint));
+    SmallFileSystem fs(mountPoint, QStringLiteral("512k"));
+    if (!fs.Mounted())
+        QSKIP("needs root to mount a small file system");
+    {
+        SqliteRecordStore store(path_);
+        for (int n = 1; n <= 5; ++n)
+            QVERIFY(store.Append(Answer(n)));
+    }
+    if (!full)
+        QVERIFY(fs.ReadOnly());
+    const QString filler = QFileInfo(path_).dir().filePath(QStringLiteral("filler"));
+    if (full) {
+        QFile f(filler);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (f.write(block) == block.size() && f.flush()) {
+        }
+    }
+    SqliteRecordStore store(path_);
+    int refused = 0;
+    for (int n = 6; n <= 200; ++n)
+        refused += !store.Append(Answer(n));
+    QVERIFY2(refused > 0, "the file system took every answer");
+    QVERIFY(store.PendingCount() > 0);
+    const QStringList notices = store.TakeNotices();
+    QVERIFY(!notices.isEmpty());
+    // Nothing of the record was taken for damage and moved.
+    QVERIFY(QFileInfo(path_).dir().entryList({QStringLiteral("record-*")}, QDir::Files).isEmpty());
+    if (full) {
+        // Room again: the answers that waited are stored with the next one.
+        QVERIFY(QFile::remove(filler));
+        QVERIFY(store.Append(Answer(201)));
+        QCOMPARE(store.PendingCount(), 0);
+        const std::vector<AnswerRow> rows = Stored(path_);
+        QCOMPARE(rows.size(), std::size_t(201));
+        for (int n = 1; n <= 201; ++n)
+            QCOMPARE(rows[std::size_t(n - 1)].questionNo, std::int16_t(n));
+    }
+}
+
+void TestRecordStore::killedMidDrillKeepsEveryStoredAnswer_data()
+{
+    QTest::addColumn<int>("stay");  // killed while this answer's feedback is up
+    QTest::addColumn<int>("after"); // else killed as soon as this many were shown
+    QTest::newRow("on the first feedback") << 1 << 0;
+    QTest::newRow("on a feedback mid-drill") << 17 << 0;
+    QTest::newRow("on the last feedback") << 60 << 0;
+    QTest::newRow("at whatever moment, early") << 0 << 2;
+    QTest::newRow("at whatever moment, mid-drill") << 0 << 31;
+}
+
+void TestRecordStore::killedMidDrillKeepsEveryStoredAnswer()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("kills with SIGKILL");
+#endif
+    QFETCH(int, stay);
+    QFETCH(int, after);
+    QProcess child;
+    child.start(Child(), {QStringLiteral("drill"), path_, QStringLiteral("60"), QString::number(stay)});
+    QVERIFY(child.waitForStarted());
+    int shown = 0;
+    auto readLines = [&] {
+        while (child.canReadLine()) {
+            const QByteArray line = child.readLine().trimmed();
+            if (line.startsWith("feedback "))
+                shown = line.mid(9).toInt();
+        }
+    };
+    const int killAt = stay ? stay : after;
+    while (shown < killAt && child.waitForReadyRead(30000))
+        readLines();
+    QVERIFY2(shown >= killAt, child.readAllStandardError().constData());
+    child.kill(); // SIGKILL: no clean-up of any kind
+    QVERIFY(child.waitForFinished());
+    readLines();
+
+    SqliteRecordStore store(path_);
+    const std::vector<AnswerRow> rows = store.ReadAll().value_or(platform::RecordContents{}).answers;
+    QVERIFY(store.TakeNotices().isEmpty()); // opened as it was, nothing set aside
+    if (stay) {
+        // The feedback on screen comes after its answer is stored.
+        QCOMPARE(int(rows.size()), stay);
+    } else {
+        // Every answer whose feedback was seen, and at most the one being
+        // judged when the kill came.
+        QVERIFY2(int(rows.size()) >= shown && int(rows.size()) <= shown + 1,
+                 qPrintable(QStringLiteral("%1 stored, %2 shown").arg(rows.size()).arg(shown)));
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        QCOMPARE(rows[i].questionNo, std::int16_t(i + 1));
+        QCOMPARE(rows[i].correct, (i + 1) % 3 != 0);
+        QCOMPARE(rows[i].drill, rows[0].drill);
+    }
+}
+
+void TestRecordStore::twoCopiesDrillingAtOnceKeepEveryAnswer()
+{
+    constexpr int Count = 150;
+    QProcess a;
+    QProcess b;
+    a.start(Child(), {QStringLiteral("drill"), path_, QString::number(Count)});
+    b.start(Child(), {QStringLiteral("write"), path_, QString::number(Count), QStringLiteral("writer")});
+    for (QProcess *p : {&a, &b}) {
+        QVERIFY(p->waitForFinished(120000));
+        QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0, p->readAllStandardError().constData());
+        QVERIFY(!p->readAllStandardOutput().contains("refused"));
+    }
+    const std::vector<AnswerRow> rows = Stored(path_);
+    QCOMPARE(rows.size(), std::size_t(2 * Count));
+    std::map<QString, std::set<int>> questions;
+    for (const AnswerRow &r : rows)
+        questions[r.drill].insert(r.questionNo);
+    QCOMPARE(questions.size(), std::size_t(2));
+    for (const auto &[drill, numbers] : questions) {
+        QCOMPARE(numbers.size(), std::size_t(Count));
+        QCOMPARE(*numbers.begin(), 1);
+        QCOMPARE(*numbers.rbegin(), Count);
+    }
+}
+
+void TestRecordStore::eraseLeavesNothing()
+{
+    SqliteRecordStore store(path_);
+    for (int n = 1; n <= 300; ++n)
+        QVERIFY(store.Append(Answer(n, QStringLiteral("secret-drill-name"))));
+    QVERIFY(store.Clear());
+    QCOMPARE(store.ReadAll().value_or(platform::RecordContents{{AnswerRow{}}, 0}).answers.size(), std::size_t(0));
+    // The rows are gone from the file and its journal, not only unlisted.
+    const QByteArray utf8 = QByteArray("secret-drill-name");
+    QVERIFY(!Bytes(path_).contains(utf8));
+    QVERIFY(!Bytes(path_ + QStringLiteral("-wal")).contains(utf8));
+    QVERIFY(store.Append(Answer(1)));
+    QCOMPARE(Stored(path_).size(), std::size_t(1));
+}
+
+QTEST_GUILESS_MAIN(TestRecordStore)
+#include "tst_record_store.moc"
