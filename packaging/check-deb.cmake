@@ -57,7 +57,7 @@ endif()
 # Whole package names only: "fonts-ipafont" must not be satisfied by
 # "fonts-ipafont-gothic", nor "libqt6gui6" by "libqt6gui6-gles".
 foreach(dep IN ITEMS libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins
-                     qt6-translations-l10n fonts-ipafont fonts-motoya-l-maruberi
+                     libqt6sql6-sqlite qt6-translations-l10n fonts-ipafont fonts-motoya-l-maruberi
                      fonts-noto-cjk)
   if(NOT depends MATCHES "(^|[,|] *)${dep}( *[(,|]|$)")
     string(APPEND failures "\n  Depends lacks ${dep}")
