@@ -130,6 +130,9 @@ app::Program &ProgramFixture::Start()
     auto recordOwned = std::make_unique<platform::MemoryRecordStore>();
     record = recordOwned.get();
     platform::setRecordStore(std::move(recordOwned));
+    auto saverOwned = std::make_unique<FakeSaver>();
+    saver = saverOwned.get();
+    platform::setFileSaver(std::move(saverOwned));
     platform::setRandom(std::make_unique<FixedSeedRandom>(12345));
     platform::setEndAction([this] { ++ends; });
     program = &app::StartUp();
@@ -149,6 +152,8 @@ void ProgramFixture::Stop()
     platform::setSettingsStore(nullptr);
     platform::setRecordStore(nullptr);
     record = nullptr;
+    platform::setFileSaver(nullptr);
+    saver = nullptr;
     platform::resetProgramEnding();
 }
 

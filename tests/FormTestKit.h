@@ -6,6 +6,7 @@
 
 #include "app/Program.h"
 #include "platform/EventPump.h"
+#include "platform/FileSave.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/RecordStore.h"
@@ -76,6 +77,21 @@ void AcknowledgeDialog();
 // Destroys the windows of unloaded forms, as the event loop would.
 void FlushDeletes();
 
+// Stands in for the save dialog and the download: keeps what was offered and
+// answers as told.
+class FakeSaver final : public platform::FileSaver {
+public:
+    platform::SaveResult Save(QWidget *, const QString &suggestedName, const QByteArray &data) override
+    {
+        names.append(suggestedName);
+        files.append(data);
+        return result;
+    }
+    platform::SaveResult result = platform::SaveResult::Saved;
+    QStringList names;
+    QList<QByteArray> files;
+};
+
 class ProgramFixture {
 public:
     ProgramFixture();
@@ -93,6 +109,7 @@ public:
     ScriptedPump *pump = nullptr;
     platform::QtSettingsStore *store = nullptr;
     platform::MemoryRecordStore *record = nullptr;
+    FakeSaver *saver = nullptr;
     QTemporaryDir dir;
     QString settingsPath;
     int ends = 0;

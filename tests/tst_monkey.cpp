@@ -39,8 +39,9 @@ namespace {
 
 // Sorted, so that every choice among windows is the same from run to run
 // (topLevelWidgets() comes in hash order).
-const QStringList FormNames = {QStringLiteral("Calk"),     QStringLiteral("Dialog"), QStringLiteral("Mess01"),
-                               QStringLiteral("PassWord"), QStringLiteral("Setei"),  QStringLiteral("kekka")};
+const QStringList FormNames = {QStringLiteral("Calk"),     QStringLiteral("Dialog"), QStringLiteral("Kiroku"),
+                               QStringLiteral("Mess01"),   QStringLiteral("PassWord"), QStringLiteral("Setei"),
+                               QStringLiteral("kekka")};
 const QString QuitQuestion = QStringLiteral("「Mimoran！」を終了しますか？");
 constexpr int LogLength = 200;
 constexpr int DefaultSeeds = 5;
