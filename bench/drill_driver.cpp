@@ -21,6 +21,7 @@
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
+#include "platform/SqliteRecordStore.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
 #include "study/Module1.h"
@@ -361,6 +362,9 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     platform::setSettingsStore(
         std::make_unique<platform::QtSettingsStore>(dir.filePath(QStringLiteral("Tovrani.ini"))));
+    // The real record, every answer stored as in use, but not in the user's.
+    platform::setRecordStore(
+        std::make_unique<platform::SqliteRecordStore>(dir.filePath(QStringLiteral("record.sqlite"))));
     platform::setRandom(std::make_unique<platform::PcgRandom>(12345));
     platform::setEventPump(nullptr); // the real one: a nested QEventLoop
 
