@@ -24,7 +24,7 @@ std::unique_ptr<Program> &theProgram()
 } // namespace
 
 Program::Program()
-    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this)
+    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this)
 {
     // The program never lingers without a window.
     forms::Form::SetAllUnloadedAction([this] { End(); });
@@ -33,6 +33,8 @@ Program::Program()
     QObject::connect(&kekka, &forms::Form::Unloaded, &missed, &forms::Missed::Unload);
     QObject::connect(&kekka, &forms::kekka::Unlocked, &missed, [this] { missed.OfferRetry(true); });
     QObject::connect(&missed, &forms::Missed::RetryRequested, &kekka, [this] { StartRetry(); });
+    // The learning record is a part of the settings: it goes when they go.
+    QObject::connect(&setei, &forms::Form::Unloaded, &kiroku, &forms::Kiroku::Unload);
 }
 
 forms::Form &Program::FormOf(forms::Screen screen)
@@ -43,6 +45,7 @@ forms::Form &Program::FormOf(forms::Screen screen)
     case forms::Screen::Feedback: return dialog;
     case forms::Screen::Results: return kekka;
     case forms::Screen::Settings: return setei;
+    case forms::Screen::Record: return kiroku;
     }
     Q_UNREACHABLE();
 }

@@ -3,6 +3,7 @@
 #include "app/Mess01.h"
 #include "forms/drill/Calk.h"
 #include "forms/drill/Dialog.h"
+#include "forms/parent/Kiroku.h"
 #include "forms/parent/PassWord.h"
 #include "forms/parent/Setei.h"
 #include "forms/results/Missed.h"
@@ -36,6 +37,7 @@ public:
     forms::PassWord passWord;
     forms::Setei setei;
     forms::Missed missed;
+    forms::Kiroku kiroku;
 
 private:
     forms::Form &FormOf(forms::Screen screen);

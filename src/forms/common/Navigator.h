@@ -6,7 +6,7 @@ namespace forms {
 
 // The screens one form may open or close. Which window each one is, and what
 // else goes with it, is the program's business, not the form's.
-enum class Screen { Menu, Drill, Feedback, Results, Settings };
+enum class Screen { Menu, Drill, Feedback, Results, Settings, Record };
 
 class Navigator {
 public:

@@ -7,7 +7,7 @@
 
 namespace forms {
 
-Setei::Setei() : Form(QStringLiteral("Setei")) {}
+Setei::Setei(Navigator &navigator) : Form(QStringLiteral("Setei")), navigator_(navigator) {}
 
 void Setei::CreateControls(QWidget *w)
 {
@@ -28,6 +28,10 @@ void Setei::CreateControls(QWidget *w)
     Command1 = new CommandButton(w, QStringLiteral("Command1"), QStringLiteral("設定完了"),
                                  TwipsRect(6720, 240, 2535, 735), normal);
     Command1->SetBackColour(QColor(255, 128, 128));
+    // Over the title's empty left end, as 設定完了 is over its right end.
+    Command2 = new CommandButton(w, QStringLiteral("Command2"), QStringLiteral("学習の記録"),
+                                 TwipsRect(360, 240, 2535, 735), normal);
+    Command2->SetBackColour(QColor(255, 128, 128));
 
     Frame1 = MakeFrame(w, QStringLiteral("Frame1"), QStringLiteral("学習モードの設定"),
                        TwipsRect(360, 1200, 8895, 2415), frameFont);
@@ -64,18 +68,19 @@ void Setei::CreateControls(QWidget *w)
     for (QLabel *label : {Label3, Label4, Label2})
         SetBackground(label, back);
 
-    SetTabOrder({Option1[0], Option1[1], Option1[2], Combo1, Combo2, Combo3, T1, Command1});
+    SetTabOrder({Option1[0], Option1[1], Option1[2], Combo1, Combo2, Combo3, T1, Command1, Command2});
     Option1[0]->setFocus();
 
     connect(Combo1, &ComboBox::Picked, this, &Setei::Combo1_Click);
     connect(Command1, &QPushButton::clicked, this, &Setei::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Setei::Command2_Click);
     T1->MoveFocusOnEnter(Command1);
 }
 
 void Setei::ClearControls()
 {
     Label1 = Label3 = Label4 = Label2 = nullptr;
-    Command1 = nullptr;
+    Command1 = Command2 = nullptr;
     Frame1 = Frame2 = nullptr;
     Option1 = {};
     Combo1 = Combo2 = Combo3 = nullptr;
@@ -130,6 +135,11 @@ void Setei::Command1_Click()
         return;
     }
     Unload();
+}
+
+void Setei::Command2_Click()
+{
+    navigator_.Open(Screen::Record);
 }
 
 void Setei::QueryUnload()

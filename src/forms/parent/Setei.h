@@ -2,23 +2,25 @@
 
 #include "forms/common/Form.h"
 #include "forms/common/FormKit.h"
+#include "forms/common/Navigator.h"
 
 #include <array>
 
 namespace forms {
 
 // The parent's settings: a mode click writes StudyMode at once; closing
-// writes the kind, range and count.
+// writes the kind, range and count. "学習の記録" opens the learning record.
 class Setei : public Form {
     Q_OBJECT
 public:
-    Setei();
+    explicit Setei(Navigator &navigator);
 
     // The close control finishes like "設定完了", count check included.
     void CloseRequested() override { Command1_Click(); }
 
     QLabel *Label1 = nullptr;
     CommandButton *Command1 = nullptr;
+    CommandButton *Command2 = nullptr;
     QGroupBox *Frame1 = nullptr;
     std::array<QRadioButton *, 3> Option1{};
     QGroupBox *Frame2 = nullptr;
@@ -40,6 +42,9 @@ private:
     void Option1_Click(int index);
     void Combo1_Click();
     void Command1_Click();
+    void Command2_Click();
+
+    Navigator &navigator_;
 };
 
 } // namespace forms

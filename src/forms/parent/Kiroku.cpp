@@ -1,0 +1,622 @@
+#include "forms/parent/Kiroku.h"
+
+#include "engine/Review.h"
+#include "platform/FileSave.h"
+#include "platform/MessageBox.h"
+#include "platform/RecordStore.h"
+#include "platform/Services.h"
+#include "study/Choices.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <utility>
+
+namespace forms {
+
+namespace {
+
+const QColor Back(255, 192, 192);
+const QColor ButtonRed(255, 128, 128);
+const QColor TitleBlue(0, 0, 192);
+const QColor Bar(0, 114, 178);
+
+const QString Unreadable = QStringLiteral("学習の記録を読み込めませんでした。ドリルはこれまでどおり使えます。");
+const QString NothingYet = QStringLiteral("まだ記録がありません");
+const QString EraseQuestion = QStringLiteral("学習の記録をすべて消します。よろしいですか？");
+const QString EraseRefused = QStringLiteral("学習の記録を消せませんでした。");
+const QString ExportFailed = QStringLiteral("学習の記録を書き出せませんでした。");
+const QString NothingToExport = QStringLiteral("まだ書き出す記録がありません。");
+const QString FactHint = QStringLiteral("表のますを選ぶと、その問題の答えた記録が出ます。");
+
+// The multiplication table's cells, in twips: the row headers, a cell, the
+// column headers.
+constexpr int RowHeaderWidth = 900;
+constexpr int CellWidth = 930;
+constexpr int CellHeight = 600;
+constexpr int ColumnHeaderHeight = 420;
+
+const char16_t *const RowNames[9] = {u"一の段", u"二の段", u"三の段", u"四の段", u"五の段",
+                                     u"六の段", u"七の段", u"八の段", u"九の段"};
+
+QString Seconds(double ms)
+{
+    return QString::number(ms / 1000.0, 'f', 1);
+}
+
+QString FactText(int left, int right)
+{
+    return engine::FullWidthNumber(left) + QStringLiteral("×") + engine::FullWidthNumber(right);
+}
+
+QTableWidget *MakeTable(QWidget *parent, const QString &name, const QStringList &headers, const QRect &geometry,
+                        const QFont &font)
+{
+    auto *table = new QTableWidget(0, int(headers.size()), parent);
+    table->setObjectName(name);
+    table->setGeometry(geometry);
+    table->setFont(font);
+    table->horizontalHeader()->setFont(font);
+    table->setHorizontalHeaderLabels(headers);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(false);
+    table->setTabKeyNavigation(false);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 8);
+    // Flicking scrolls a finger's distance, not a row per pixel.
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    return table;
+}
+
+// "九九（七の段）" says its kind already.
+QString KindAndRange(std::int16_t kind, std::int16_t range)
+{
+    if (kind == study::TimesTableKind)
+        return engine::RangeLabel(kind, range);
+    return engine::KindLabel(kind) + QStringLiteral("　") + engine::RangeLabel(kind, range);
+}
+
+QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment = Qt::AlignCenter)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
+    return item;
+}
+
+void FillRow(QTableWidget *table, int row, const QStringList &texts, const QList<Qt::Alignment> &alignments)
+{
+    for (int c = 0; c < texts.size(); ++c)
+        table->setItem(row, c, Cell(texts[c], alignments.value(c, Qt::AlignCenter)));
+}
+
+// Wrapped rows with the same room above and below as the other tables.
+class RoomyRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 8);
+    }
+};
+
+// A cell of the multiplication table: the fact above, its mark below, and a
+// frame round the chosen one that its state colour still shows through.
+class FactCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        painter->save();
+        const QRect r = option.rect;
+        painter->fillRect(r, index.data(Qt::BackgroundRole).value<QBrush>());
+        painter->setPen(Qt::black);
+        QFont font = option.font;
+        painter->setFont(font);
+        const QRect top(r.left(), r.top() + 2, r.width(), r.height() / 2 - 1);
+        const QRect bottom(r.left(), r.top() + r.height() / 2, r.width(), r.height() / 2 - 2);
+        painter->drawText(top, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+        font.setBold(true);
+        painter->setFont(font);
+        painter->drawText(bottom, Qt::AlignCenter, index.data(Kiroku::MarkRole).toString());
+        if (option.state & QStyle::State_Selected) {
+            painter->setPen(QPen(Qt::black, 3));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(r.adjusted(2, 2, -2, -2));
+        }
+        painter->restore();
+    }
+};
+
+} // namespace
+
+// ---- the chart --------------------------------------------------------------
+
+ScoreChart::ScoreChart(QWidget *parent, const QString &name, const QRect &geometry) : QWidget(parent)
+{
+    setObjectName(name);
+    setGeometry(geometry);
+    setAccessibleName(QStringLiteral("日ごとの得点"));
+}
+
+QString ScoreChart::DayLabel(const QDate &day)
+{
+    return QStringLiteral("%1/%2").arg(day.month()).arg(day.day());
+}
+
+void ScoreChart::SetDays(const std::vector<engine::DayScore> &days, const QString &emptyText)
+{
+    const std::size_t first = days.size() > std::size_t(MaxDays) ? days.size() - MaxDays : 0;
+    days_.assign(days.begin() + std::ptrdiff_t(first), days.end());
+    empty_ = emptyText;
+    update();
+}
+
+void ScoreChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(rect(), Qt::white);
+    painter.setPen(QColor(160, 160, 160));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+
+    const QFont small = FormFont(Face::PGothic, 9);
+    const QFont titleFont = FormFont(Face::PGothic, 10.5, true);
+    const QFontMetrics sm(small);
+    painter.setFont(titleFont);
+    painter.setPen(Qt::black);
+    const int titleHeight = QFontMetrics(titleFont).height();
+    painter.drawText(QRect(10, 4, width() - 20, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("日ごとの得点（その日の答えの正答率）　学習した日の最近%1日分").arg(MaxDays));
+
+    // The plot: the score axis on the left, the days along the bottom.
+    const int axisWidth = sm.horizontalAdvance(QStringLiteral("100")) + 12;
+    const QRect plot(axisWidth + 6, 8 + titleHeight + sm.height() / 2 + sm.height(),
+                     width() - axisWidth - 18, 0);
+    const int bottom = height() - sm.height() - 8;
+    const QRect area(plot.left(), plot.top(), plot.width(), bottom - plot.top());
+    const auto yOf = [&](int score) { return area.bottom() - score * area.height() / 100; };
+
+    painter.setFont(small);
+    for (int score = 0; score <= 100; score += 25) {
+        const int y = yOf(score);
+        painter.setPen(score == 0 ? QColor(96, 96, 96) : QColor(220, 220, 220));
+        painter.drawLine(area.left(), y, area.right(), y);
+        if (score % 50 == 0) {
+            painter.setPen(QColor(64, 64, 64));
+            painter.drawText(QRect(0, y - sm.height() / 2, axisWidth, sm.height()), Qt::AlignRight | Qt::AlignVCenter,
+                             QString::number(score));
+        }
+    }
+
+    if (days_.empty()) {
+        painter.setFont(FormFont(Face::PGothic, 12));
+        painter.setPen(QColor(64, 64, 64));
+        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, empty_);
+        return;
+    }
+
+    // A slot per day, no wider than a few bars' worth, so that one day is
+    // not a wall; labels only as often as they fit.
+    const int count = int(days_.size());
+    const int slot = std::min(area.width() / count, 48);
+    const int barWidth = std::max(4, slot * 3 / 5);
+    const int labelWidth = sm.horizontalAdvance(QStringLiteral("12/28")) + 4;
+    const int labelEvery = std::max(1, (labelWidth + slot - 1) / slot);
+    const bool valuesFit = sm.horizontalAdvance(QStringLiteral("100")) <= slot;
+    for (int i = 0; i < count; ++i) {
+        const engine::DayScore &day = days_[std::size_t(i)];
+        const int centre = area.left() + slot * i + slot / 2;
+        const int top = yOf(std::clamp(day.score, 0, 100));
+        painter.fillRect(QRect(centre - barWidth / 2, top, barWidth, area.bottom() - top + 1), Bar);
+        painter.setPen(Qt::black);
+        if (valuesFit)
+            painter.drawText(QRect(centre - slot / 2, top - sm.height() - 1, slot, sm.height()), Qt::AlignCenter,
+                             QString::number(day.score));
+        // The newest day always has its label.
+        if ((count - 1 - i) % labelEvery == 0)
+            painter.drawText(QRect(centre - labelWidth / 2, bottom + 3, labelWidth, sm.height()), Qt::AlignCenter,
+                             DayLabel(day.day));
+    }
+}
+
+// ---- the form ---------------------------------------------------------------
+
+Kiroku::Kiroku() : Form(QStringLiteral("Kiroku"))
+{
+    connect(this, &Form::Opened, this, &Kiroku::ShowOpeningMessages);
+}
+
+QColor Kiroku::StateColour(engine::FactState state)
+{
+    // Told apart by lightness as well as hue: a pale grey, a strong pink, a
+    // yellow and a blue-green.
+    switch (state) {
+    case engine::FactState::NotTried: return {235, 235, 235};
+    case engine::FactState::OftenMissed: return {240, 120, 150};
+    case engine::FactState::Slow: return {255, 220, 90};
+    case engine::FactState::Known: return {110, 200, 170};
+    }
+    return {};
+}
+
+QString Kiroku::StateMark(engine::FactState state)
+{
+    switch (state) {
+    case engine::FactState::NotTried: return QString();
+    case engine::FactState::OftenMissed: return QStringLiteral("×");
+    case engine::FactState::Slow: return QStringLiteral("△");
+    case engine::FactState::Known: return QStringLiteral("○");
+    }
+    return {};
+}
+
+QString Kiroku::StateName(engine::FactState state)
+{
+    switch (state) {
+    case engine::FactState::NotTried: return QStringLiteral("まだ");
+    case engine::FactState::OftenMissed: return QStringLiteral("よくまちがえる");
+    case engine::FactState::Slow:
+        return QStringLiteral("正解だが遅い（%1秒より長い）")
+            .arg(engine::FullWidthNumber(engine::FactRule::SlowMs / 1000));
+    case engine::FactState::Known: return QStringLiteral("おぼえた");
+    }
+    return {};
+}
+
+void Kiroku::CreateControls(QWidget *w)
+{
+    SetCaption(QStringLiteral("Kiroku"));
+    SetFormColour(Back);
+    SetClientSize(14100, 9600);
+    // Over the settings screen, which is application-modal too.
+    w->setWindowModality(Qt::ApplicationModal);
+
+    const QFont buttonFont = FormFont(Face::PGothic, 15.75);
+    Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("学習の記録"), TwipsRect(240, 120, 13620, 600),
+                       FormFont(Face::PopS, 24, true), Qt::AlignHCenter | Qt::AlignTop);
+    SetTextColour(Label1, TitleBlue);
+
+    Tabs = new QTabWidget(w);
+    Tabs->setObjectName(QStringLiteral("Tabs"));
+    Tabs->setGeometry(TwipsRect(240, 780, 13620, 7140));
+    Tabs->setFont(FormFont(Face::PGothic, 12));
+    Tabs->tabBar()->setObjectName(QStringLiteral("TabBar"));
+    Recent = MakeRecentPage();
+    Times = MakeTimesPage();
+    Kinds = MakeKindsPage();
+    Tabs->addTab(Recent, QStringLiteral("最近の学習"));
+    Tabs->addTab(Times, QStringLiteral("九九"));
+    Tabs->addTab(Kinds, QStringLiteral("その他の計算"));
+
+    Export = new CommandButton(w, QStringLiteral("Export"), QStringLiteral("書き出す"),
+                               TwipsRect(240, 8040, 1920, 615), buttonFont);
+    Export->setToolTip(QStringLiteral("記録を表計算ソフトで開けるファイル（CSV）にします"));
+    Erase = new CommandButton(w, QStringLiteral("Erase"), QStringLiteral("記録を消す"),
+                              TwipsRect(2340, 8040, 1920, 615), buttonFont);
+    CloseButton = new CommandButton(w, QStringLiteral("CloseButton"), QStringLiteral("閉じる"),
+                                    TwipsRect(11940, 8040, 1920, 615), buttonFont);
+    for (CommandButton *button : {Export, Erase, CloseButton})
+        button->SetBackColour(ButtonRed);
+
+    Status = MakeLabel(w, QStringLiteral("Status"), QString(), TwipsRect(4440, 8040, 7320, 615),
+                       FormFont(Face::PGothic, 10.5), Qt::AlignLeft | Qt::AlignVCenter);
+    Status->setWordWrap(true);
+    SetTextColour(Status, QColor(160, 0, 0));
+    Place = MakeLabel(w, QStringLiteral("Place"), QString(), TwipsRect(240, 8760, 13620, 720),
+                      FormFont(Face::PGothic, 9.75), Qt::AlignLeft | Qt::AlignVCenter);
+    Place->setWordWrap(true);
+    // The parent may want to copy the folder's name.
+    Place->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    // The tab bar, not the tab widget: Qt 6.4 splits the focus ring when
+    // ordering a widget that has a focus proxy.
+    SetTabOrder({Tabs->tabBar(), DrillTable, TimesGrid, FactTries, KindTable, Export, Erase, CloseButton});
+    Tabs->setFocus();
+
+    connect(Export, &QPushButton::clicked, this, &Kiroku::Export_Click);
+    connect(Erase, &QPushButton::clicked, this, &Kiroku::Erase_Click);
+    connect(CloseButton, &QPushButton::clicked, this, &Kiroku::Unload);
+    connect(TimesGrid, &QTableWidget::currentCellChanged, this,
+            [this](int row, int column) { ShowFact(row, column); });
+    connect(TimesGrid, &QTableWidget::cellActivated, this, &Kiroku::ShowFact);
+}
+
+QWidget *Kiroku::MakeRecentPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("Recent"));
+    Chart = new ScoreChart(page, QStringLiteral("Chart"), TwipsRect(120, 120, 13260, 2640));
+    DrillTable = MakeTable(page,
+                           QStringLiteral("DrillTable"),
+                           {QStringLiteral("日付"), QStringLiteral("モード"), QStringLiteral("種別と範囲"),
+                            QStringLiteral("問題数"), QStringLiteral("正解"), QStringLiteral("不正解"),
+                            QStringLiteral("得点"), QStringLiteral("時間（分）")},
+                           TwipsRect(120, 2880, 13260, 3540), FormFont(Face::PGothic, 10.5));
+    DrillTable->setAccessibleName(QStringLiteral("これまでのドリル"));
+    QHeaderView *header = DrillTable->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(2, QHeaderView::Stretch);
+    return page;
+}
+
+QWidget *Kiroku::MakeTimesPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("Times"));
+    const QFont font = FormFont(Face::PGothic, 10.5);
+
+    TimesGrid = new QTableWidget(9, 9, page);
+    TimesGrid->setObjectName(QStringLiteral("TimesGrid"));
+    TimesGrid->setAccessibleName(QStringLiteral("九九の表"));
+    TimesGrid->setFont(font);
+    TimesGrid->horizontalHeader()->setFont(font);
+    TimesGrid->verticalHeader()->setFont(font);
+    TimesGrid->setItemDelegate(new FactCellDelegate(TimesGrid));
+    TimesGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TimesGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    TimesGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    TimesGrid->setTabKeyNavigation(false);
+    TimesGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TimesGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QHeaderView *columns = TimesGrid->horizontalHeader();
+    QHeaderView *rows = TimesGrid->verticalHeader();
+    columns->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    columns->setMinimumSectionSize(1);
+    rows->setMinimumSectionSize(1);
+    columns->setDefaultSectionSize(Twips(CellWidth));
+    rows->setDefaultSectionSize(Twips(CellHeight));
+    columns->setFixedHeight(Twips(ColumnHeaderHeight));
+    rows->setFixedWidth(Twips(RowHeaderWidth));
+    columns->setHighlightSections(false);
+    rows->setHighlightSections(false);
+    // The grid's own lines; the cells fill up to them.
+    TimesGrid->setShowGrid(true);
+    QStringList rowNames;
+    QStringList columnNames;
+    for (int i = 0; i < 9; ++i) {
+        rowNames << QString::fromUtf16(RowNames[i]);
+        columnNames << QStringLiteral("×") + engine::FullWidthNumber(i + 1);
+    }
+    TimesGrid->setVerticalHeaderLabels(rowNames);
+    TimesGrid->setHorizontalHeaderLabels(columnNames);
+    const int frame = 2 * TimesGrid->frameWidth();
+    TimesGrid->setGeometry(Twips(120), Twips(120), Twips(RowHeaderWidth) + 9 * Twips(CellWidth) + frame,
+                           Twips(ColumnHeaderHeight) + 9 * Twips(CellHeight) + frame);
+
+    QStringList legend;
+    for (engine::FactState state : {engine::FactState::NotTried, engine::FactState::OftenMissed,
+                                    engine::FactState::Slow, engine::FactState::Known}) {
+        const QString mark = StateMark(state).isEmpty() ? QStringLiteral("　") : StateMark(state);
+        legend << QStringLiteral("<span style=\"background-color:%1; white-space:pre;\"> %2 </span>&nbsp;%3")
+                      .arg(StateColour(state).name(), mark, StateName(state).toHtmlEscaped());
+    }
+    const int gridBottom = TimesGrid->geometry().bottom() + 1;
+    Legend = new QLabel(legend.join(QStringLiteral("&nbsp;&nbsp;&nbsp;")), page);
+    Legend->setObjectName(QStringLiteral("Legend"));
+    Legend->setTextFormat(Qt::RichText);
+    Legend->setFont(font);
+    Legend->setGeometry(Twips(120), gridBottom + Twips(90), TimesGrid->width() + Twips(600), Twips(360));
+
+    const int right = TimesGrid->geometry().right() + 1 + Twips(180);
+    const int rightWidth = Twips(13380) - right;
+    FactTitle = new QLabel(FactHint, page);
+    FactTitle->setObjectName(QStringLiteral("FactTitle"));
+    FactTitle->setFont(font);
+    FactTitle->setWordWrap(true);
+    FactTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    FactTitle->setGeometry(right, Twips(120), rightWidth, Twips(720));
+    FactTries = MakeTable(page, QStringLiteral("FactTries"),
+                          {QStringLiteral("日時"), QStringLiteral("答え"), QStringLiteral("正誤"),
+                           QStringLiteral("時間（秒）")},
+                          QRect(right, Twips(900), rightWidth, gridBottom - Twips(900)), font);
+    FactTries->setAccessibleName(QStringLiteral("選んだ問題の答え"));
+    FactTries->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    FactTries->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return page;
+}
+
+QWidget *Kiroku::MakeKindsPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("Kinds"));
+    KindTable = MakeTable(page, QStringLiteral("KindTable"),
+                          {QStringLiteral("種別"), QStringLiteral("範囲"), QStringLiteral("答えた数"),
+                           QStringLiteral("正答率（％）"), QStringLiteral("時間の中央値（秒）"),
+                           QStringLiteral("よくまちがえる問題")},
+                          TwipsRect(120, 120, 13260, 6300), FormFont(Face::PGothic, 10.5));
+    KindTable->setAccessibleName(QStringLiteral("九九のほかの計算"));
+    KindTable->setWordWrap(true);
+    KindTable->setItemDelegate(new RoomyRowDelegate(KindTable));
+    QHeaderView *header = KindTable->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(5, QHeaderView::Stretch);
+    KindTable->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return page;
+}
+
+void Kiroku::ClearControls()
+{
+    Label1 = Legend = FactTitle = Status = Place = nullptr;
+    Tabs = nullptr;
+    Recent = Times = Kinds = nullptr;
+    Chart = nullptr;
+    DrillTable = TimesGrid = FactTries = KindTable = nullptr;
+    Export = Erase = CloseButton = nullptr;
+}
+
+void Kiroku::Load()
+{
+    Refresh();
+    openingMessages_.clear();
+    if (!readable_)
+        openingMessages_ << Unreadable;
+    openingMessages_ << platform::recordStore().TakeNotices();
+}
+
+void Kiroku::ShowOpeningMessages()
+{
+    const QStringList messages = std::exchange(openingMessages_, {});
+    if (!messages.isEmpty())
+        platform::messageBox().Show(messages.join(QLatin1Char('\n')), platform::Buttons::Ok);
+}
+
+void Kiroku::Refresh()
+{
+    platform::RecordStore &store = platform::recordStore();
+    std::optional<platform::RecordContents> contents = store.ReadAll();
+    readable_ = contents.has_value();
+    answers_ = contents ? std::move(contents->answers) : std::vector<platform::AnswerRow>{};
+    unreadable_ = contents ? contents->unreadable : 0;
+
+    if (!readable_)
+        Status->setText(Unreadable);
+    else if (unreadable_ > 0)
+        Status->setText(QStringLiteral("読み取れない記録が%1件ありました（消さずにそのまま残してあります）。")
+                            .arg(unreadable_));
+    else
+        Status->clear();
+    Place->setText(QStringLiteral("この記録はこの端末の中だけにあり、ほかへ送られることはありません。保存場所：%1")
+                       .arg(store.Location()));
+
+    FillRecent();
+    FillTimes();
+    FillKinds();
+}
+
+void Kiroku::FillRecent()
+{
+    Chart->SetDays(engine::ScoresByDay(answers_), readable_ ? NothingYet : Unreadable);
+
+    const std::vector<engine::DrillSummary> drills = engine::SummariseDrills(answers_);
+    DrillTable->clearContents();
+    DrillTable->setRowCount(int(drills.size()));
+    const QList<Qt::Alignment> align = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight,
+                                        Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight};
+    for (int i = 0; i < int(drills.size()); ++i) {
+        const engine::DrillSummary &d = drills[std::size_t(i)];
+        QString mode = engine::ModeLabel(d.mode);
+        if (d.retry)
+            mode += QStringLiteral("（やり直し）");
+        const QString count = d.finished() ? QString::number(d.answered)
+                                           : QStringLiteral("%1/%2").arg(d.answered).arg(d.problemCount);
+        FillRow(DrillTable, i,
+                {d.started.toString(QStringLiteral("yyyy/MM/dd HH:mm")), mode,
+                 KindAndRange(d.calcKind, d.rangeMax),
+                 count, QString::number(d.right), QString::number(d.wrong),
+                 d.score ? QString::number(*d.score) : QStringLiteral("－"), QString::number(d.minutes, 'f', 1)},
+                align);
+        if (!d.finished())
+            DrillTable->item(i, 3)->setToolTip(QStringLiteral("途中でやめたドリル（%1問中%2問）")
+                                                   .arg(d.problemCount)
+                                                   .arg(d.answered));
+    }
+}
+
+void Kiroku::FillTimes()
+{
+    grid_ = engine::BuildTimesGrid(answers_);
+    for (int left = 1; left <= 9; ++left) {
+        for (int right = 1; right <= 9; ++right) {
+            const engine::FactSummary &fact = grid_[std::size_t(left - 1)][std::size_t(right - 1)];
+            auto *item = new QTableWidgetItem(FactText(left, right));
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            item->setData(MarkRole, StateMark(fact.state));
+            item->setBackground(StateColour(fact.state));
+            item->setToolTip(FactText(left, right) + QStringLiteral("：") + StateName(fact.state));
+            item->setData(Qt::AccessibleTextRole, item->toolTip());
+            TimesGrid->setItem(left - 1, right - 1, item);
+        }
+    }
+    // The cell chosen before an erase shows what it holds now.
+    FactTitle->setText(FactHint);
+    FactTries->setRowCount(0);
+    ShowFact(TimesGrid->currentRow(), TimesGrid->currentColumn());
+}
+
+void Kiroku::ShowFact(int row, int column)
+{
+    if (row < 0 || row > 8 || column < 0 || column > 8)
+        return;
+    const engine::FactSummary &fact = grid_[std::size_t(row)][std::size_t(column)];
+    const QString problem = FactText(row + 1, column + 1) + QStringLiteral("＝") +
+                            engine::FullWidthNumber((row + 1) * (column + 1));
+    if (fact.tries.empty())
+        FactTitle->setText(problem + QStringLiteral("　まだ答えたことがありません"));
+    else
+        FactTitle->setText(QStringLiteral("%1　%2回中%3回正解\n%4")
+                               .arg(problem)
+                               .arg(fact.tries.size())
+                               .arg(fact.right)
+                               .arg(StateName(fact.state)));
+    // Newest first, as the drills are.
+    FactTries->setRowCount(int(fact.tries.size()));
+    const QList<Qt::Alignment> align = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignCenter, Qt::AlignRight};
+    int line = 0;
+    for (auto it = fact.tries.rbegin(); it != fact.tries.rend(); ++it, ++line) {
+        const platform::AnswerRow &a = answers_[std::size_t(*it)];
+        FillRow(FactTries, line,
+                {QStringLiteral("%1 %2").arg(ScoreChart::DayLabel(a.answeredAt.date()),
+                                             a.answeredAt.toString(QStringLiteral("HH:mm"))),
+                 a.typed, a.correct ? QStringLiteral("○") : QStringLiteral("×"), Seconds(a.elapsedMs)},
+                align);
+    }
+}
+
+void Kiroku::FillKinds()
+{
+    const std::vector<engine::KindSummary> kinds = engine::SummariseKinds(answers_);
+    KindTable->clearContents();
+    KindTable->setRowCount(int(kinds.size()));
+    const QList<Qt::Alignment> align = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight,
+                                        Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft};
+    for (int i = 0; i < int(kinds.size()); ++i) {
+        const engine::KindSummary &k = kinds[std::size_t(i)];
+        QStringList missed;
+        for (const engine::MissedProblem &m : k.mostMissed)
+            missed << engine::ProblemText(m.problem) + QStringLiteral("（%1回）").arg(engine::FullWidthNumber(m.wrong));
+        FillRow(KindTable, i,
+                {engine::KindLabel(k.calcKind), engine::RangeLabel(k.calcKind, k.rangeMax),
+                 QString::number(k.answered), QString::number(k.sharePercent),
+                 k.medianMs ? Seconds(*k.medianMs) : QStringLiteral("－"), missed.join(QStringLiteral("　"))},
+                align);
+    }
+}
+
+void Kiroku::Export_Click()
+{
+    // Said in words: a greyed button would not say why.
+    if (answers_.empty()) {
+        platform::messageBox().Show(readable_ ? NothingToExport : Unreadable, platform::Buttons::Ok);
+        return;
+    }
+    const QByteArray csv = engine::RecordCsv(answers_);
+    const QString name = engine::RecordCsvName(QDate::currentDate());
+    if (platform::fileSaver().Save(Window(), name, csv) == platform::SaveResult::Failed)
+        platform::messageBox().Show(ExportFailed, platform::Buttons::Ok);
+}
+
+void Kiroku::Erase_Click()
+{
+    if (platform::messageBox().Show(EraseQuestion, platform::Buttons::YesNo) != platform::ResultYes)
+        return;
+    // The box's own loop may have let the settings (and this view) close.
+    if (!IsLoaded())
+        return;
+    if (!platform::recordStore().Clear())
+        platform::messageBox().Show(EraseRefused, platform::Buttons::Ok);
+    if (IsLoaded())
+        Refresh();
+}
+
+} // namespace forms

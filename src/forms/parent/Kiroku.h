@@ -1,0 +1,104 @@
+#pragma once
+
+#include "engine/Progress.h"
+#include "forms/common/Form.h"
+#include "forms/common/FormKit.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+class QTabWidget;
+class QTableWidget;
+
+namespace forms {
+
+// The score of each day with answers as bars on a 0–100 scale, oldest on
+// the left, the latest MaxDays of them.
+class ScoreChart : public QWidget {
+    Q_OBJECT
+public:
+    ScoreChart(QWidget *parent, const QString &name, const QRect &geometry);
+
+    // Days oldest first; the text stands in for the bars when there are none.
+    void SetDays(const std::vector<engine::DayScore> &days, const QString &emptyText);
+    const std::vector<engine::DayScore> &Days() const { return days_; }
+    // What the chart says instead of bars (empty while it has bars).
+    QString EmptyText() const { return days_.empty() ? empty_ : QString(); }
+    static QString DayLabel(const QDate &day);
+
+    static constexpr int MaxDays = 30;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    std::vector<engine::DayScore> days_;
+    QString empty_;
+};
+
+// 学習の記録: the parent's view of the learning record. The scores by day
+// and the drills, the multiplication table fact by fact, the other kinds of
+// problem; the record written out for a spreadsheet, or erased. The record is
+// read when this window opens, never before.
+class Kiroku : public Form {
+    Q_OBJECT
+public:
+    Kiroku();
+
+    // A cell of the table carries its state as a colour and as a mark, so
+    // that colour is never the only cue.
+    static QColor StateColour(engine::FactState state);
+    static QString StateMark(engine::FactState state);
+    static QString StateName(engine::FactState state);
+    // The item data role that holds a cell's mark.
+    static constexpr int MarkRole = Qt::UserRole + 1;
+
+    QLabel *Label1 = nullptr;
+    QTabWidget *Tabs = nullptr;
+    QWidget *Recent = nullptr;
+    ScoreChart *Chart = nullptr;
+    QTableWidget *DrillTable = nullptr;
+    QWidget *Times = nullptr;
+    QTableWidget *TimesGrid = nullptr;
+    QLabel *Legend = nullptr;
+    QLabel *FactTitle = nullptr;
+    QTableWidget *FactTries = nullptr;
+    QWidget *Kinds = nullptr;
+    QTableWidget *KindTable = nullptr;
+    QLabel *Status = nullptr;
+    CommandButton *Export = nullptr;
+    CommandButton *Erase = nullptr;
+    CommandButton *CloseButton = nullptr;
+    QLabel *Place = nullptr;
+
+protected:
+    void CreateControls(QWidget *window) override;
+    void Load() override;
+    void ClearControls() override;
+
+private:
+    QWidget *MakeRecentPage();
+    QWidget *MakeTimesPage();
+    QWidget *MakeKindsPage();
+
+    // Reads the record and fills every page from it.
+    void Refresh();
+    void FillRecent();
+    void FillTimes();
+    void FillKinds();
+    void ShowFact(int row, int column);
+    // What the record had to say at this opening, in one box.
+    void ShowOpeningMessages();
+    void Export_Click();
+    void Erase_Click();
+
+    std::vector<platform::AnswerRow> answers_;
+    bool readable_ = true;
+    int unreadable_ = 0;
+    engine::TimesGrid grid_{};
+    QStringList openingMessages_;
+};
+
+} // namespace forms

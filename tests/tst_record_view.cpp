@@ -1,0 +1,531 @@
+// The parent's view of the learning record, opened from the settings screen:
+// what it shows of a scripted record, export, erase, and what it tells the
+// parent when the record is in trouble.
+#include "FormTestKit.h"
+#include "engine/Progress.h"
+#include "forms/parent/Kiroku.h"
+
+#include <QPointingDevice>
+#include <QTabWidget>
+#include <QTableWidget>
+
+using namespace testkit;
+using platform::AnswerRow;
+using Rows = std::vector<AnswerRow>;
+using forms::Kiroku;
+Q_DECLARE_METATYPE(Rows)
+Q_DECLARE_METATYPE(engine::FactState)
+Q_DECLARE_METATYPE(platform::SaveResult)
+
+namespace {
+
+const QString View = QStringLiteral("Kiroku");
+const QString Settings = QStringLiteral("Setei");
+const QString Unreadable = QStringLiteral("学習の記録を読み込めませんでした。ドリルはこれまでどおり使えます。");
+const QString EraseQuestion = QStringLiteral("学習の記録をすべて消します。よろしいですか？");
+
+// One answer: left, operator, right, what was typed, the milliseconds it took.
+struct Given {
+    int left;
+    char op;
+    int right;
+    const char *typed;
+    int ms;
+};
+
+// A drill's answers, one after the other from `at`.
+Rows Drill(const QString &id, QDateTime at, int mode, int kind, int range, int count, bool retry,
+           std::initializer_list<Given> answers)
+{
+    const auto s = [](int v) { return std::int16_t(v); };
+    Rows rows;
+    for (const Given &g : answers) {
+        const int op = int(QByteArrayLiteral("+-*/").indexOf(g.op)) + 1;
+        const int answer = op == 1 ? g.left + g.right : op == 2 ? g.left - g.right : op == 3 ? g.left * g.right
+                                                                                             : g.left / g.right;
+        at = at.addMSecs(g.ms);
+        rows.push_back({id, at, s(mode), s(kind), s(range), s(count), retry, s(int(rows.size()) + 1), s(g.left),
+                        s(g.right), s(op), s(answer), QString::fromUtf8(g.typed),
+                        QByteArray(g.typed) == QByteArray::number(answer), g.ms});
+    }
+    return rows;
+}
+
+Rows operator+(Rows a, const Rows &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+QDateTime At(int month, int day, int hour, int minute)
+{
+    return {QDate(2024, month, day), QTime(hour, minute)};
+}
+
+// Tries of one fact, a day apart: "r1500 w2000" is right in 1.5 s, then wrong.
+Rows Tries(int kind, int left, char op, int right, const QString &tries)
+{
+    Rows rows;
+    const QStringList each = tries.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int n = 0; n < each.size(); ++n) {
+        const int answer = op == '*' ? left * right : left / right;
+        const QByteArray typed = QByteArray::number(each[n].startsWith(QLatin1Char('r')) ? answer : answer + 1);
+        rows = rows + Drill(QString::number(n), At(12, 1 + n, 17, 0), 0, kind, 10, 1, false,
+                            {{left, op, right, typed.constData(), each[n].mid(1).toInt()}});
+    }
+    return rows;
+}
+
+QStringList TableRows(const QTableWidget *table)
+{
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells << table->item(r, c)->text();
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+// A record that may be unreadable, and counts its reads.
+class ScriptedStore final : public platform::RecordStore {
+public:
+    QString Location() const override { return QStringLiteral("/tmp/きろく"); }
+    std::optional<platform::RecordContents> contents = platform::RecordContents{};
+    int reads = 0;
+
+protected:
+    bool Write(const Rows &) override { return false; }
+    std::optional<platform::RecordContents> Read() override
+    {
+        ++reads;
+        return contents;
+    }
+    bool Erase() override { return false; }
+};
+
+template <typename T>
+T *V(const QString &name)
+{
+    return Control<T>(View, name);
+}
+
+} // namespace
+
+class TestRecordView : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void openedFromTheSettings();
+    void closesWithTheSettings_data();
+    void closesWithTheSettings();
+    void timesGridShowsEachFact_data();
+    void timesGridShowsEachFact();
+    void choosingAFactShowsItsTries_data();
+    void choosingAFactShowsItsTries();
+    void tablesShowTheRecord_data();
+    void tablesShowTheRecord();
+    void chartKeepsTheLatestDays();
+    void exportsTheRecord_data();
+    void exportsTheRecord();
+    void erasesOnlyWhenAsked_data();
+    void erasesOnlyWhenAsked();
+    void tellsTheParentOnce_data();
+    void tellsTheParentOnce();
+
+private:
+    // The settings screen, then the view from its button.
+    void Open(const Rows &rows);
+    ScriptedStore *InstallScriptedStore();
+    ProgramFixture *fx = nullptr;
+    QPointingDevice *touch = nullptr;
+};
+
+void TestRecordView::init()
+{
+    fx = new ProgramFixture;
+    fx->Start();
+}
+
+void TestRecordView::cleanup()
+{
+    delete fx;
+    fx = nullptr;
+}
+
+void TestRecordView::Open(const Rows &rows)
+{
+    for (const AnswerRow &row : rows)
+        QVERIFY(fx->record->Append(row));
+    fx->program->setei.Show();
+    Control<QPushButton>(Settings, QStringLiteral("Command2"))->click();
+    QVERIFY(Window(View));
+}
+
+ScriptedStore *TestRecordView::InstallScriptedStore()
+{
+    auto owned = std::make_unique<ScriptedStore>();
+    ScriptedStore *store = owned.get();
+    platform::setRecordStore(std::move(owned));
+    fx->record = nullptr;
+    return store;
+}
+
+void TestRecordView::openedFromTheSettings()
+{
+    ScriptedStore *store = InstallScriptedStore();
+    store->contents->answers = Tries(81, 7, '*', 6, "r1500");
+    fx->program->setei.Show();
+    QWidget *setei = Window(Settings);
+    QCOMPARE(store->reads, 0); // neither start-up nor the settings read the record
+
+    // The new button mirrors 設定完了 at the title's other end, over no
+    // control's ink, and moves none of them.
+    auto *button = Control<forms::CommandButton>(Settings, QStringLiteral("Command2"));
+    auto *done = Control<forms::CommandButton>(Settings, QStringLiteral("Command1"));
+    QCOMPARE(button->text(), QStringLiteral("学習の記録"));
+    QCOMPARE(button->geometry(), forms::TwipsRect(360, 240, 2535, 735));
+    QCOMPARE(button->font(), done->font());
+    QCOMPARE(button->BackColour(), QColor(255, 128, 128));
+    QCOMPARE(done->nextInFocusChain(), button);
+    const std::pair<const char *, QRect> unmoved[] = {{"Label1", forms::TwipsRect(240, 240, 9135, 855)},
+                                                      {"Command1", forms::TwipsRect(6720, 240, 2535, 735)},
+                                                      {"Frame1", forms::TwipsRect(360, 1200, 8895, 2415)},
+                                                      {"Frame2", forms::TwipsRect(360, 4080, 8895, 2535)}};
+    for (const auto &[name, rect] : unmoved)
+        QCOMPARE(setei->findChild<QWidget *>(QLatin1String(name))->geometry(), rect);
+    for (QWidget *w : setei->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        QRect used = w->geometry();
+        if (auto *label = qobject_cast<QLabel *>(w))
+            used = label->fontMetrics().boundingRect(used, int(label->alignment()), label->text());
+        QVERIFY2(w == button || !used.intersects(button->geometry()), qPrintable(w->objectName()));
+    }
+
+    button->click();
+    QWidget *view = Window(View);
+    QVERIFY(view && Window(Settings));
+    QCOMPARE(store->reads, 1);
+    QCOMPARE(view->windowModality(), Qt::ApplicationModal);
+    QVERIFY(view->frameGeometry().width() <= 1024 && view->frameGeometry().height() <= 700);
+    QCOMPARE(V<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("学習の記録"));
+    auto *tabs = V<QTabWidget>(QStringLiteral("Tabs"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("九九"));
+    QCOMPARE(tabs->widget(1)->objectName(), QStringLiteral("Times"));
+    QVERIFY(V<QLabel>(QStringLiteral("Place"))->text().contains(QStringLiteral("/tmp/きろく")));
+    QVERIFY(fx->box->shown.isEmpty());
+
+    // By keyboard: the tabs, the page's table, the buttons; Enter closes.
+    Activate(view);
+    tabs->setFocus(Qt::TabFocusReason);
+    QStringList order{view->focusWidget()->objectName()};
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(view->focusWidget(), Qt::Key_Tab);
+        order << view->focusWidget()->objectName();
+    }
+    QCOMPARE(order, QStringList({"TabBar", "DrillTable", "Export", "Erase", "CloseButton"}));
+    QTest::keyClick(view->focusWidget(), Qt::Key_Return);
+    FlushDeletes();
+    QVERIFY(!Window(View) && Window(Settings));
+    button->click(); // each opening reads afresh
+    QCOMPARE(store->reads, 2);
+}
+
+void TestRecordView::closesWithTheSettings_data()
+{
+    QTest::addColumn<QString>("how"); // form/button, or a form's close control
+    QTest::addColumn<bool>("settingsStay");
+    QTest::newRow("設定完了") << "Setei/Command1" << false;
+    QTest::newRow("the settings' close control") << "Setei" << false;
+    QTest::newRow("閉じる") << "Kiroku/CloseButton" << true;
+    QTest::newRow("the view's close control") << "Kiroku" << true;
+}
+
+void TestRecordView::closesWithTheSettings()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, settingsStay);
+    Open({});
+    const QString form = how.section(QLatin1Char('/'), 0, 0);
+    if (how.contains(QLatin1Char('/')))
+        Control<QPushButton>(form, how.section(QLatin1Char('/'), 1))->click();
+    else
+        Window(form)->close();
+    FlushDeletes();
+    QVERIFY(!Window(View) && !fx->program->kiroku.IsLoaded());
+    QCOMPARE(bool(Window(Settings)), settingsStay);
+}
+
+void TestRecordView::timesGridShowsEachFact_data()
+{
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<engine::FactState>("state");
+    using S = engine::FactState;
+    QTest::newRow("not tried") << Rows{} << 7 << 6 << "" << S::NotTried;
+    QTest::newRow("right and quick") << Tries(81, 7, '*', 6, "r1500") << 7 << 6 << "○" << S::Known;
+    QTest::newRow("latest wrong") << Tries(81, 7, '*', 6, "r1000 r1000 w2000") << 7 << 6 << "×" << S::OftenMissed;
+    QTest::newRow("two of the latest three wrong")
+        << Tries(81, 2, '*', 3, "w1000 w1000 r1000") << 2 << 3 << "×" << S::OftenMissed;
+    QTest::newRow("old misses outgrown")
+        << Tries(81, 8, '*', 9, "w1000 w1000 r1000 r1000 r1000") << 8 << 9 << "○" << S::Known;
+    QTest::newRow("right but slow") << Tries(81, 7, '*', 6, "r4000 r3500 r2000") << 7 << 6 << "△" << S::Slow;
+    QTest::newRow("three seconds is quick") << Tries(81, 7, '*', 6, "r3000") << 7 << 6 << "○" << S::Known;
+    QTest::newRow("6×7 is its own fact") << Tries(81, 6, '*', 7, "w1000") << 6 << 7 << "×" << S::OftenMissed;
+    QTest::newRow("from a かけ算 drill") << Tries(3, 9, '*', 1, "r900") << 9 << 1 << "○" << S::Known;
+    QTest::newRow("division is not the table") << Tries(4, 42, '/', 6, "w900") << 7 << 6 << "" << S::NotTried;
+}
+
+void TestRecordView::timesGridShowsEachFact()
+{
+    QFETCH(Rows, rows);
+    QFETCH(int, left);
+    QFETCH(int, right);
+    QFETCH(QString, mark);
+    QFETCH(engine::FactState, state);
+    Open(rows);
+    auto *grid = V<QTableWidget>(QStringLiteral("TimesGrid"));
+    QCOMPARE(grid->verticalHeaderItem(6)->text(), QStringLiteral("七の段"));
+    QCOMPARE(grid->item(6, 5)->text(), QStringLiteral("７×６"));
+    for (int r = 0; r < 9; ++r) {
+        for (int c = 0; c < 9; ++c) {
+            const bool it = r == left - 1 && c == right - 1;
+            const QTableWidgetItem *cell = grid->item(r, c);
+            const engine::FactState expected = it ? state : engine::FactState::NotTried;
+            QVERIFY2(cell->data(Kiroku::MarkRole).toString() == (it ? mark : QString()), qPrintable(cell->text()));
+            QVERIFY2(cell->background().color() == Kiroku::StateColour(expected), qPrintable(cell->text()));
+        }
+    }
+    // The legend shows each state as the cells do; no two states look alike.
+    const QString legend = V<QLabel>(QStringLiteral("Legend"))->text();
+    QSet<QString> looks;
+    for (auto s : {engine::FactState::NotTried, engine::FactState::OftenMissed, engine::FactState::Slow,
+                   engine::FactState::Known}) {
+        QVERIFY(legend.contains(Kiroku::StateColour(s).name()) && legend.contains(Kiroku::StateName(s)));
+        looks << Kiroku::StateColour(s).name() << Kiroku::StateMark(s);
+    }
+    QCOMPARE(looks.size(), 8);
+    QVERIFY(legend.contains(QStringLiteral("正解だが遅い（３秒より長い）")));
+}
+
+void TestRecordView::choosingAFactShowsItsTries_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("click") << "click";
+    QTest::newRow("touch") << "touch";
+    QTest::newRow("arrows") << "arrows";
+}
+
+void TestRecordView::choosingAFactShowsItsTries()
+{
+    QFETCH(QString, how);
+    Open(Drill("a", At(12, 8, 16, 0), 0, 81, 7, 2, false, {{7, '*', 6, "48", 2000}, {7, '*', 7, "49", 1000}}) +
+         Drill("b", At(12, 9, 9, 30), 0, 81, 7, 1, false, {{7, '*', 6, "42", 2500}}));
+    V<QTabWidget>(QStringLiteral("Tabs"))->setCurrentIndex(1);
+    auto *grid = V<QTableWidget>(QStringLiteral("TimesGrid"));
+    QWidget *cells = grid->viewport();
+    const QPoint at = grid->visualItemRect(grid->item(6, 5)).center();
+    if (how == QLatin1String("click")) {
+        QTest::mouseClick(cells, Qt::LeftButton, {}, at);
+    } else if (how == QLatin1String("touch")) {
+        if (!touch)
+            touch = QTest::createTouchDevice();
+        QTest::touchEvent(cells, touch).press(0, at, cells);
+        QTest::touchEvent(cells, touch).release(0, at, cells);
+    } else {
+        Activate(Window(View));
+        grid->setFocus(Qt::TabFocusReason); // the first cell
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+                            Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Space})
+            QTest::keyClick(grid, key);
+    }
+    QCOMPARE(grid->currentRow(), 6);
+    QCOMPARE(grid->currentColumn(), 5);
+    QVERIFY(V<QLabel>(QStringLiteral("FactTitle"))->text().startsWith(QStringLiteral("７×６＝４２　2回中1回正解")));
+    QCOMPARE(TableRows(V<QTableWidget>(QStringLiteral("FactTries"))),
+             QStringList({"12/9 09:30|42|○|2.5", "12/8 16:00|48|×|2.0"}));
+}
+
+void TestRecordView::tablesShowTheRecord_data()
+{
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<QStringList>("drills");
+    QTest::addColumn<QStringList>("kinds");
+    const Rows table = Drill("a", At(12, 8, 16, 0), 0, 81, 7, 3, false,
+                             {{7, '*', 6, "42", 2000}, {7, '*', 7, "48", 3000}, {7, '*', 8, "56", 1000}});
+    const Rows leftEarly = Drill("b", At(12, 9, 9, 30), 1, 1, 10, 30, false,
+                                 {{8, '+', 7, "14", 60000}, {8, '+', 7, "16", 20000}, {3, '+', 4, "7", 10000}});
+    const Rows retry = Drill("c", At(12, 9, 9, 35), 2, 3, 100, 2, true, {{12, '*', 3, "36", 4000}, {5, '*', 9, "45", 2000}});
+    const Rows subtraction = Drill("d", At(12, 7, 16, 0), 0, 2, 20, 3, false,
+                                   {{9, '-', 5, "3", 1000}, {12, '-', 4, "7", 1000}, {9, '-', 5, "5", 4000}});
+    const QString tableRow = QStringLiteral("2024/12/08 16:00|自由学習|九九（七の段）|3|2|1|67|0.1");
+    const QString leftEarlyRow = QStringLiteral("2024/12/09 09:30|指定学習|たし算　1～10|3/30|1|2|33|1.5");
+    const QString retryRow = QStringLiteral("2024/12/09 09:35|スパルタ（やり直し）|かけ算　1～100|2|2|0|100|0.1");
+    const QString additionRow = QStringLiteral("たし算|1～10|3|33|20.0|８＋７＝（２回）");
+    QTest::newRow("none") << Rows{} << QStringList{} << QStringList{};
+    QTest::newRow("a 九九 drill, no other kind") << table << QStringList{tableRow} << QStringList{};
+    QTest::newRow("left early") << leftEarly << QStringList{leftEarlyRow} << QStringList{additionRow};
+    QTest::newRow("newest first; kinds in the settings' order, most missed first")
+        << subtraction + table + leftEarly + retry << QStringList{retryRow, leftEarlyRow, tableRow, "2024/12/07 16:00|自由学習|ひき算　1～20|3|0|3|0|0.1"}
+        << QStringList{additionRow, "ひき算|1～20|3|0|1.0|９－５＝（２回）　１２－４＝（１回）", "かけ算|1～100|2|100|3.0|"};
+}
+
+void TestRecordView::tablesShowTheRecord()
+{
+    QFETCH(Rows, rows);
+    QFETCH(QStringList, drills);
+    QFETCH(QStringList, kinds);
+    Open(rows);
+    QCOMPARE(TableRows(V<QTableWidget>(QStringLiteral("DrillTable"))), drills);
+    QCOMPARE(TableRows(V<QTableWidget>(QStringLiteral("KindTable"))), kinds);
+}
+
+void TestRecordView::chartKeepsTheLatestDays()
+{
+    Open({});
+    auto *chart = V<forms::ScoreChart>(QStringLiteral("Chart"));
+    QCOMPARE(chart->EmptyText(), QStringLiteral("まだ記録がありません"));
+    V<QPushButton>(QStringLiteral("CloseButton"))->click();
+    FlushDeletes();
+    // 35 days, right on even days and wrong on odd ones: the last 30 drawn.
+    Rows rows;
+    for (int d = 0; d < 35; ++d)
+        rows = rows + Drill(QString::number(d), QDateTime(QDate(2024, 11, 1).addDays(d), QTime(18, 0)), 0, 1, 10, 1,
+                            false, {{2, '+', 2, d % 2 ? "5" : "4", 1000}});
+    Open(rows);
+    chart = V<forms::ScoreChart>(QStringLiteral("Chart"));
+    QCOMPARE(int(chart->Days().size()), 30);
+    QCOMPARE(forms::ScoreChart::DayLabel(chart->Days().front().day), QStringLiteral("11/6"));
+    QCOMPARE(chart->Days().front().score, 0);
+    QCOMPARE(chart->Days().back().score, 100);
+    QVERIFY(chart->EmptyText().isEmpty());
+}
+
+void TestRecordView::exportsTheRecord_data()
+{
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<platform::SaveResult>("result");
+    QTest::addColumn<QStringList>("messages");
+    // A typed answer a spreadsheet would take for a formula.
+    const Rows rows = Drill("a", At(12, 8, 16, 0), 0, 1, 10, 2, false, {{8, '+', 7, "=1+1", 1000}, {3, '+', 4, "7", 1000}});
+    QTest::newRow("saved") << rows << platform::SaveResult::Saved << QStringList{};
+    QTest::newRow("cancelled") << rows << platform::SaveResult::Cancelled << QStringList{};
+    QTest::newRow("failed") << rows << platform::SaveResult::Failed << QStringList{"学習の記録を書き出せませんでした。"};
+    QTest::newRow("nothing yet") << Rows{} << platform::SaveResult::Saved << QStringList{"まだ書き出す記録がありません。"};
+}
+
+void TestRecordView::exportsTheRecord()
+{
+    QFETCH(Rows, rows);
+    QFETCH(platform::SaveResult, result);
+    QFETCH(QStringList, messages);
+    fx->saver->result = result;
+    Open(rows);
+    V<QPushButton>(QStringLiteral("Export"))->click();
+    QCOMPARE(fx->saver->files, rows.empty() ? QList<QByteArray>{} : QList<QByteArray>{engine::RecordCsv(rows)});
+    QCOMPARE(fx->saver->names, rows.empty() ? QStringList{} : QStringList{engine::RecordCsvName(QDate::currentDate())});
+    QCOMPARE(fx->box->shown, messages);
+    QVERIFY(Window(View));
+}
+
+void TestRecordView::erasesOnlyWhenAsked_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("no") << platform::ResultNo << false << QStringList{EraseQuestion} << true;
+    QTest::newRow("yes") << platform::ResultYes << false << QStringList{EraseQuestion} << false;
+    QTest::newRow("yes, refused") << platform::ResultYes << true
+                                  << QStringList{EraseQuestion, "学習の記録を消せませんでした。"} << true;
+}
+
+void TestRecordView::erasesOnlyWhenAsked()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, refused);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, kept);
+    Open(Tries(81, 7, '*', 6, "r1000 w1000"));
+    fx->record->Refuse(refused);
+    fx->box->answers.push_back(answer);
+    V<QPushButton>(QStringLiteral("Erase"))->click();
+    QCOMPARE(fx->box->shown, messages);
+    QCOMPARE(fx->record->Rows().size(), kept ? 2u : 0u);
+    // The view shows what the record holds now.
+    QCOMPARE(V<QTableWidget>(QStringLiteral("DrillTable"))->rowCount(), kept ? 2 : 0);
+    QCOMPARE(V<QTableWidget>(QStringLiteral("TimesGrid"))->item(6, 5)->data(Kiroku::MarkRole).toString(),
+             kept ? QStringLiteral("×") : QString());
+}
+
+void TestRecordView::tellsTheParentOnce_data()
+{
+    QTest::addColumn<QString>("trouble");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("drills");
+    QTest::newRow("all well") << "" << "" << 1;
+    QTest::newRow("an answer not stored at once") << "refused write" << "" << 1;
+    QTest::newRow("the record unreadable") << "unreadable" << Unreadable << 0;
+    QTest::newRow("two entries unreadable")
+        << "entries" << "読み取れない記録が2件ありました（消さずにそのまま残してあります）。" << 1;
+}
+
+void TestRecordView::tellsTheParentOnce()
+{
+    QFETCH(QString, trouble);
+    QFETCH(QString, status);
+    QFETCH(int, drills);
+    const AnswerRow answer = Tries(81, 7, '*', 6, "r1000").front();
+    QStringList expected;
+    if (trouble == QLatin1String("refused write")) {
+        // Kept in memory and stored at the next chance: the view shows it.
+        fx->record->Refuse(true);
+        QVERIFY(!fx->record->Append(answer));
+        fx->record->Refuse(false);
+        platform::MemoryRecordStore twin;
+        twin.Refuse(true);
+        twin.Append(answer);
+        expected = twin.TakeNotices();
+        QCOMPARE(expected.size(), 1);
+    } else if (trouble.isEmpty()) {
+        QVERIFY(fx->record->Append(answer));
+    } else {
+        ScriptedStore *store = InstallScriptedStore();
+        store->contents->answers = {answer};
+        store->contents->unreadable = 2;
+        if (trouble == QLatin1String("unreadable")) {
+            store->contents.reset();
+            expected << Unreadable;
+        }
+    }
+    Open({});
+    QCOMPARE(fx->box->shown, expected);
+    QCOMPARE(V<QLabel>(QStringLiteral("Status"))->text(), status);
+    QCOMPARE(V<QTableWidget>(QStringLiteral("DrillTable"))->rowCount(), drills);
+    if (!drills) {
+        QCOMPARE(V<forms::ScoreChart>(QStringLiteral("Chart"))->EmptyText(), Unreadable);
+        V<QPushButton>(QStringLiteral("Export"))->click(); // nothing to write out
+        QVERIFY(fx->saver->files.isEmpty());
+        expected << Unreadable;
+        QCOMPARE(fx->box->shown, expected);
+    }
+    // A notice is told once; an unreadable record at every opening.
+    V<QPushButton>(QStringLiteral("CloseButton"))->click();
+    FlushDeletes();
+    fx->box->shown.clear();
+    Control<QPushButton>(Settings, QStringLiteral("Command2"))->click();
+    QCOMPARE(fx->box->shown, drills ? QStringList{} : QStringList{Unreadable});
+    // The drills go on whatever the record's trouble.
+    Control<QPushButton>(Settings, QStringLiteral("Command1"))->click();
+    FlushDeletes();
+    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
+    QVERIFY(Window(QStringLiteral("Calk")));
+}
+
+QTEST_MAIN(TestRecordView)
+#include "tst_record_view.moc"
