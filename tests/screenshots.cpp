@@ -4,6 +4,9 @@
 #include "FormTestKit.h"
 #include "platform/QtMessageBox.h"
 
+#include <QTabWidget>
+#include <QTableWidget>
+
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -13,6 +16,7 @@
 #include <QRadioButton>
 
 #include <cstdio>
+#include <random>
 
 using namespace testkit;
 
@@ -180,6 +184,89 @@ void ParentScreens(ProgramFixture &fx)
     fx.Stop();
 }
 
+// Four weeks of a child's drills: the table's lower rows shaky (七 and 八
+// missed, 六 slow), 九の段 never drilled, some additions and subtractions, a
+// drill left early and a retry.
+void ScriptRecord(platform::RecordStore &record)
+{
+    std::mt19937 generator(20241111);
+    const auto draw = [&generator](int n) { return std::uniform_int_distribution<int>(0, n - 1)(generator); };
+    int drillNo = 0;
+    const auto drill = [&](QDateTime at, int mode, int kind, int range, int count, bool retry, int answered) {
+        const QString id = QStringLiteral("drill-%1").arg(++drillNo);
+        for (int q = 1; q <= answered; ++q) {
+            platform::AnswerRow a;
+            a.drill = id;
+            a.mode = std::int16_t(mode);
+            a.calcKind = std::int16_t(kind);
+            a.rangeMax = std::int16_t(range);
+            a.problemCount = std::int16_t(count);
+            a.retry = retry;
+            a.questionNo = std::int16_t(q);
+            int wrongChance = 8;
+            int ms = 1200 + draw(1500);
+            if (kind == 81) {
+                a.left = std::int16_t(range == 81 ? 1 + draw(8) : range);
+                a.right = std::int16_t(1 + draw(9));
+                a.operation = 3;
+                a.answer = std::int16_t(a.left * a.right);
+                if (a.left >= 7)
+                    wrongChance = 35;
+                if (a.left == 6)
+                    ms += 2500;
+            } else {
+                a.left = std::int16_t(1 + draw(range));
+                a.right = std::int16_t(1 + draw(range));
+                a.operation = std::int16_t(kind == 2 ? 2 : 1);
+                if (a.operation == 2 && a.left < a.right)
+                    std::swap(a.left, a.right);
+                a.answer = std::int16_t(a.operation == 1 ? a.left + a.right : a.left - a.right);
+                ms += 1500;
+            }
+            a.correct = draw(100) >= wrongChance;
+            a.typed = QString::number(a.correct ? a.answer : a.answer + 1 + draw(3));
+            a.elapsedMs = ms;
+            at = at.addMSecs(ms + 1500);
+            a.answeredAt = at;
+            record.Append(a);
+        }
+    };
+    const QDate first(2024, 11, 11);
+    for (int d = 0; d < 28; ++d) {
+        if (d % 7 == 5 || d == 12)
+            continue; // days off
+        const QDateTime evening(first.addDays(d), QTime(17, 30));
+        drill(evening, 0, 81, 81, 20, false, 20);
+        if (d % 3 == 0)
+            drill(evening.addSecs(900), 1, d % 2 ? 2 : 1, d % 2 ? 20 : 10, 10, false, 10);
+    }
+    drill(QDateTime(first.addDays(27), QTime(18, 10)), 0, 81, 7, 30, false, 12);
+    drill(QDateTime(first.addDays(27), QTime(18, 20)), 2, 81, 8, 10, false, 10);
+    drill(QDateTime(first.addDays(27), QTime(18, 30)), 2, 81, 8, 4, true, 4);
+}
+
+void RecordScreens(ProgramFixture &fx)
+{
+    fx.Start();
+    fx.program->setei.Show();
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("21-record-empty"));
+    Control<QPushButton>(QStringLiteral("Kiroku"), QStringLiteral("CloseButton"))->click();
+    FlushDeletes();
+
+    ScriptRecord(*fx.record);
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("22-record-recent"));
+    auto *tabs = Control<QTabWidget>(QStringLiteral("Kiroku"), QStringLiteral("Tabs"));
+    tabs->setCurrentIndex(1);
+    auto *grid = Control<QTableWidget>(QStringLiteral("Kiroku"), QStringLiteral("TimesGrid"));
+    grid->setCurrentCell(6, 5);
+    SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("23-record-times"));
+    tabs->setCurrentIndex(2);
+    SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("24-record-kinds"));
+    fx.Stop();
+}
+
 void QuitQuestion()
 {
     QTimer::singleShot(0, [] {
@@ -202,6 +289,7 @@ int main(int argc, char *argv[])
     ChildScreens(fx);
     ParentScreens(fx);
     RetryScreens(fx);
+    RecordScreens(fx);
     QuitQuestion();
     std::printf("%d screenshots in %s\n", saved, qPrintable(folder));
     return saved >= 20 ? 0 : 1;
