@@ -60,14 +60,16 @@ package: build
 	@ls -1 $(BUILD_DIR)/*.deb
 
 # Every screen in every state, offscreen, to $(BUILD_DIR)/screenshots; the menu,
-# a question, the missed problems and a retry question also go to docs/ for
-# the README.
+# a question, the missed problems, a retry question and two pages of the
+# learning record also go to docs/ for the README.
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/screenshots $(BUILD_DIR)/screenshots
 	@cp $(BUILD_DIR)/screenshots/01-menu.png docs/menu.png
 	@cp $(BUILD_DIR)/screenshots/04-drill-question.png docs/question.png
 	@cp $(BUILD_DIR)/screenshots/19-results-with-missed.png docs/missed.png
 	@cp $(BUILD_DIR)/screenshots/20-retry-question.png docs/retry-question.png
+	@cp $(BUILD_DIR)/screenshots/22-record-recent.png docs/record-recent.png
+	@cp $(BUILD_DIR)/screenshots/23-record-times.png docs/record-times.png
 
 # The Windows edition (build-win): Qt for Windows built once into the cache
 # (~/.cache/mimoran, or $MIMORAN_CACHE), everything cross-built with mingw-w64,
