@@ -1,6 +1,7 @@
 #include "platform/SqliteRecordStore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -148,6 +149,7 @@ private slots:
     void movesTheFirstVersionForward();
     void refusingFileSystem_data();
     void refusingFileSystem();
+    void lockedByAnotherProgramHoldsNothingUp();
     void killedMidDrillKeepsEveryStoredAnswer_data();
     void killedMidDrillKeepsEveryStoredAnswer();
     void twoCopiesDrillingAtOnceKeepEveryAnswer();
@@ -342,6 +344,49 @@ void TestRecordStore::refusingFileSystem()
         for (int n = 1; n <= 201; ++n)
             QCOMPARE(rows[std::size_t(n - 1)].questionNo, std::int16_t(n));
     }
+}
+
+void TestRecordStore::lockedByAnotherProgramHoldsNothingUp()
+{
+    {
+        SqliteRecordStore store(path_);
+        QVERIFY(store.Append(Answer(1)));
+    }
+    SqliteRecordStore store(path_);
+    QVERIFY(store.Append(Answer(2)));
+    {
+        // Another program takes the file and keeps it.
+        const QString name = QStringLiteral("holder");
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        holder.setDatabaseName(path_);
+        QVERIFY(holder.open());
+        QSqlQuery q(holder);
+        QVERIFY(q.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!store.Append(Answer(3)));
+        QVERIFY(timer.elapsed() < SqliteRecordStore::BusyTimeoutMs + 1000);
+        // While it stays locked, the next answers do not wait as long.
+        timer.restart();
+        QVERIFY(!store.Append(Answer(4)));
+        QVERIFY(!store.Append(Answer(5)));
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(store.PendingCount(), 3);
+        QCOMPARE(store.TakeNotices().size(), 1);
+        // Nothing was taken for damage.
+        QVERIFY(QFileInfo(path_).dir().entryList({QStringLiteral("record-*")}, QDir::Files).isEmpty());
+        QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
+        q.finish();
+        holder.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    // Free again: what waited goes in with the next answer, in order.
+    QVERIFY(store.Append(Answer(6)));
+    QCOMPARE(store.PendingCount(), 0);
+    const std::vector<AnswerRow> rows = Stored(path_);
+    QCOMPARE(rows.size(), std::size_t(6));
+    for (int n = 1; n <= 6; ++n)
+        QCOMPARE(rows[std::size_t(n - 1)], Answer(n));
 }
 
 void TestRecordStore::killedMidDrillKeepsEveryStoredAnswer_data()
