@@ -1,0 +1,54 @@
+#include "platform/FileSave.h"
+
+#include <emscripten.h>
+
+// The bytes become a download under the suggested name: a Blob and a link
+// with the download attribute, clicked. The browser asks where to keep it,
+// or puts it in the downloads folder, as it does with any download. The name
+// crosses as UTF-16 code units. 1 when the browser took it.
+EM_JS(int, mimoran_download, (const char16_t *name, int nameLength, const char *data, int size), {
+    try {
+        var fileName = String.fromCharCode.apply(null, HEAPU16.subarray(name >> 1, (name >> 1) + nameLength));
+        var type = fileName.toLowerCase().endsWith(".csv") ? "text/csv;charset=utf-8" : "application/octet-stream";
+        // A copy: the program's memory may move or be reused.
+        var blob = new Blob([HEAPU8.slice(data, data + size)], { type: type });
+        var url = URL.createObjectURL(blob);
+        var link = document.createElement("a");
+        link.href = url;
+        link.download = fileName;
+        link.rel = "noopener";
+        link.style.display = "none";
+        document.body.appendChild(link);
+        link.click();
+        link.remove();
+        // Some browsers read the Blob after the click returns.
+        setTimeout(function () { URL.revokeObjectURL(url); }, 60000);
+        return 1;
+    } catch (e) {
+        console.warn("download:", e);
+        return 0;
+    }
+});
+
+namespace platform {
+
+namespace {
+
+class DownloadFileSaver final : public FileSaver {
+public:
+    SaveResult Save(QWidget *, const QString &suggestedName, const QByteArray &data) override
+    {
+        const int taken = mimoran_download(reinterpret_cast<const char16_t *>(suggestedName.utf16()),
+                                           int(suggestedName.size()), data.constData(), int(data.size()));
+        return taken ? SaveResult::Saved : SaveResult::Failed;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<FileSaver> MakeFileSaver()
+{
+    return std::make_unique<DownloadFileSaver>();
+}
+
+} // namespace platform
