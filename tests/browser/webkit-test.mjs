@@ -1,8 +1,9 @@
 // The browser edition in WebKit, Safari's engine: WebKitGTK's MiniBrowser
 // under Xvfb, driven through WebKitWebDriver with plain WebDriver requests.
 // A whole drill by keyboard alone (no clicks), and a password registered,
-// then recognised after a reload. Controls are found through the program's
-// automation hook, as in the Chromium test.
+// then recognised after a reload, with the drill's answers still in the
+// learning record. Controls are found through the program's automation
+// hook, as in the Chromium test.
 //
 // node webkit-test.mjs --site build-web/site [--minibrowser PATH]
 import { spawn, execFileSync } from "node:child_process";
@@ -136,6 +137,14 @@ async function until(what, probe, timeout = 20000) {
   }
 }
 
+// A request that waits for IndexedDB: the reply comes after the call.
+async function askLater(wd, request) {
+  await wd.run(`window.mimoran.reply = null;
+                window.mimoran.request = arguments[0];
+                window.mimoran.loader.module()._mimoran_automation();`, [request]);
+  return until(`the reply to ${request.op}`, () => wd.run("return window.mimoran.reply"));
+}
+
 const shown = (wd, windowName, name) =>
   until(`${windowName}/${name || ""} shown`, async () => {
     const c = await ask(wd, { op: "widget", window: windowName, name });
@@ -246,6 +255,11 @@ async function main() {
     check(await passwordRound(wd) === "パスワードの初期設定が完了しました", "WebKit: password registered");
     await wd.refresh();
     check(await passwordRound(wd) === "パスワードを認識しました", "WebKit: password recognised after a reload");
+    // The drill's answers, read back from IndexedDB after the reload.
+    const record = await askLater(wd, { op: "record", last: 3 });
+    const verdicts = (record.last || []).map(r => `${r.questionNo}${r.correct ? "+" : "-"}`).join(" ");
+    check(record.readable && record.count === 3 && record.pending === 0 && verdicts === "1+ 2- 3+",
+          `WebKit: the drill's 3 answers kept in IndexedDB across the reload (${record.count}: ${verdicts})`);
   } finally {
     await wd.end().catch(() => {});
     driver.kill();

@@ -2,26 +2,38 @@
 // window.mimoran.loader.module()._mimoran_automation() with a request in
 // window.mimoran.request; the reply lands in window.mimoran.reply. It finds
 // windows and controls by their objectName, reads the message box that is
-// open, and reads and writes the settings store as the program would. It
-// reads and changes nothing else, and does nothing until the page asks.
+// open, reads and writes the settings store as the program would, and reads
+// (or erases) the learning record through the program's own store. It reads
+// and changes nothing else, and does nothing until the page asks.
+//
+// Reading the record waits for IndexedDB: the call returns at once and the
+// reply lands when the read is done (the page waits for window.mimoran.reply).
 //
 // The request and reply travel through page globals, not arguments: a call
 // made while a message box waits (asyncify has the program's stack set
 // aside) must not go through ccall, which would take it for the waiting call.
+#include "platform/RecordStore.h"
+#include "platform/Services.h"
 #include "platform/UserStore.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <emscripten.h>
+#include <malloc.h>
 
+#include <algorithm>
 #include <vector>
 
 // The request as JSON in ASCII: every other character as a \u escape, which
@@ -81,7 +93,22 @@ QJsonObject Describe(QWidget *w)
     if (!w)
         return {{QStringLiteral("found"), false}};
     const QPoint at = w->mapToGlobal(QPoint(0, 0));
-    return {{QStringLiteral("found"), true},
+    QJsonObject more;
+    // A table's first rows as it shows them; a tab widget's shown page.
+    if (const auto *view = qobject_cast<const QAbstractItemView *>(w); view && view->model()) {
+        const QAbstractItemModel *model = view->model();
+        QJsonArray cells;
+        for (int row = 0; row < std::min(model->rowCount(), 30); ++row) {
+            QJsonArray line;
+            for (int column = 0; column < model->columnCount(); ++column)
+                line.append(model->index(row, column).data().toString());
+            cells.append(line);
+        }
+        more = {{QStringLiteral("rows"), model->rowCount()}, {QStringLiteral("cells"), cells}};
+    } else if (const auto *tabs = qobject_cast<const QTabWidget *>(w)) {
+        more = {{QStringLiteral("tab"), tabs->tabText(tabs->currentIndex())}};
+    }
+    QJsonObject described{{QStringLiteral("found"), true},
             {QStringLiteral("visible"), w->isVisible()},
             {QStringLiteral("enabled"), w->isEnabled()},
             {QStringLiteral("focus"), w->hasFocus()},
@@ -90,6 +117,72 @@ QJsonObject Describe(QWidget *w)
             {QStringLiteral("w"), w->width()},
             {QStringLiteral("h"), w->height()},
             {QStringLiteral("text"), TextOf(w)}};
+    for (auto it = more.begin(); it != more.end(); ++it)
+        described.insert(it.key(), it.value());
+    return described;
+}
+
+QJsonObject RowJson(const platform::AnswerRow &a)
+{
+    return {{QStringLiteral("drill"), a.drill},
+            {QStringLiteral("at"), a.answeredAt.toString(Qt::ISODateWithMs)},
+            {QStringLiteral("ms"), double(a.answeredAt.toMSecsSinceEpoch())},
+            {QStringLiteral("mode"), a.mode},
+            {QStringLiteral("calcKind"), a.calcKind},
+            {QStringLiteral("rangeMax"), a.rangeMax},
+            {QStringLiteral("problemCount"), a.problemCount},
+            {QStringLiteral("retry"), a.retry},
+            {QStringLiteral("questionNo"), a.questionNo},
+            {QStringLiteral("left"), a.left},
+            {QStringLiteral("right"), a.right},
+            {QStringLiteral("operation"), a.operation},
+            {QStringLiteral("answer"), a.answer},
+            {QStringLiteral("typed"), a.typed},
+            {QStringLiteral("correct"), a.correct},
+            {QStringLiteral("elapsedMs"), a.elapsedMs}};
+}
+
+// Bytes the program has taken from its heap and not given back.
+double HeapInUse()
+{
+    return double(mallinfo().uordblks);
+}
+
+// The whole record through the program's store (what the parent's view
+// reads), with what reading it cost; the last rows in full.
+QJsonObject DescribeRecord(const QJsonObject &request)
+{
+    platform::RecordStore &store = platform::recordStore();
+    const double heapBefore = HeapInUse();
+    QElapsedTimer timer;
+    timer.start();
+    // ("read": false looks at what waits in memory only.)
+    std::optional<platform::RecordContents> contents;
+    if (request.value(QStringLiteral("read")).toBool(true))
+        contents = store.ReadAll();
+    const qint64 readMs = timer.elapsed();
+    const double held = HeapInUse() - heapBefore;
+    QJsonObject reply{{QStringLiteral("readable"), contents.has_value()},
+                      {QStringLiteral("readMs"), double(readMs)},
+                      {QStringLiteral("heldBytes"), held},
+                      {QStringLiteral("memoryBytes"), double(__builtin_wasm_memory_size(0)) * 65536},
+                      {QStringLiteral("pending"), store.PendingCount()},
+                      {QStringLiteral("location"), store.Location()}};
+    if (contents) {
+        const auto &answers = contents->answers;
+        QJsonArray last;
+        const int wanted = request[QStringLiteral("last")].toInt(5);
+        for (std::size_t i = answers.size() - std::min<std::size_t>(answers.size(), std::size_t(std::max(0, wanted)));
+             i < answers.size(); ++i)
+            last.append(RowJson(answers[i]));
+        reply.insert(QStringLiteral("count"), int(answers.size()));
+        reply.insert(QStringLiteral("unreadable"), contents->unreadable);
+        reply.insert(QStringLiteral("last"), last);
+    }
+    // Taken only when asked: they are the parent's view's to show.
+    if (request[QStringLiteral("notices")].toBool())
+        reply.insert(QStringLiteral("notices"), QJsonArray::fromStringList(store.TakeNotices()));
+    return reply;
 }
 
 QJsonObject Handle(const QJsonObject &request)
@@ -111,6 +204,10 @@ QJsonObject Handle(const QJsonObject &request)
         return {{QStringLiteral("window"), focus ? focus->window()->objectName() : QString()},
                 {QStringLiteral("name"), focus ? focus->objectName() : QString()}};
     }
+    if (op == QStringLiteral("record"))
+        return DescribeRecord(request);
+    if (op == QStringLiteral("eraseRecord"))
+        return {{QStringLiteral("ok"), platform::recordStore().Clear()}};
     // A new store object each time, as the program's next start would make.
     const QString section = request[QStringLiteral("section")].toString();
     const QString key = request[QStringLiteral("key")].toString();
