@@ -300,7 +300,7 @@ void Kiroku::CreateControls(QWidget *w)
 
     Export = new CommandButton(w, QStringLiteral("Export"), QStringLiteral("書き出す"),
                                TwipsRect(240, 8040, 1920, 615), buttonFont);
-    Export->setToolTip(QStringLiteral("記録を表計算ソフトで開けるファイル（CSV）にします"));
+    Export->setAccessibleDescription(QStringLiteral("記録を表計算ソフトで開けるファイル（CSV）にします"));
     Erase = new CommandButton(w, QStringLiteral("Erase"), QStringLiteral("記録を消す"),
                               TwipsRect(2340, 8040, 1920, 615), buttonFont);
     CloseButton = new CommandButton(w, QStringLiteral("CloseButton"), QStringLiteral("閉じる"),
@@ -517,9 +517,10 @@ void Kiroku::FillRecent()
                  d.score ? QString::number(*d.score) : QStringLiteral("－"), QString::number(d.minutes, 'f', 1)},
                 align);
         if (!d.finished())
-            DrillTable->item(i, 3)->setToolTip(QStringLiteral("途中でやめたドリル（%1問中%2問）")
-                                                   .arg(d.problemCount)
-                                                   .arg(d.answered));
+            DrillTable->item(i, 3)->setData(Qt::AccessibleDescriptionRole,
+                                            QStringLiteral("途中でやめたドリル（%1問中%2問）")
+                                                .arg(d.problemCount)
+                                                .arg(d.answered));
     }
 }
 
@@ -533,8 +534,9 @@ void Kiroku::FillTimes()
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             item->setData(MarkRole, StateMark(fact.state));
             item->setBackground(StateColour(fact.state));
-            item->setToolTip(FactText(left, right) + QStringLiteral("：") + StateName(fact.state));
-            item->setData(Qt::AccessibleTextRole, item->toolTip());
+            // Tool tips are not built into the Windows and browser editions
+            // (no hover on a touch screen); a screen reader reads the state.
+            item->setData(Qt::AccessibleTextRole, FactText(left, right) + QStringLiteral("：") + StateName(fact.state));
             TimesGrid->setItem(left - 1, right - 1, item);
         }
     }
