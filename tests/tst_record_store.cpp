@@ -308,7 +308,7 @@ void TestRecordStore::refusingFileSystem()
     QVERIFY(QDir().mkpath(mountPoint));
     SmallFileSystem fs(mountPoint, QStringLiteral("512k"));
     if (!fs.Mounted())
-        QSKIP("needs root to mount a small file system");
+        QSKIP("needs a small file system of its own: Linux, as root");
     {
         SqliteRecordStore store(path_);
         for (int n = 1; n <= 5; ++n)
