@@ -117,6 +117,7 @@ class TestRecordView : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanupTestCase() { delete touch; }
     void init();
     void cleanup();
 
