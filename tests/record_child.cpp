@@ -21,7 +21,9 @@ namespace {
 
 int WriteAnswers(const QString &path, int count, const QString &tag)
 {
-    platform::SqliteRecordStore store(path);
+    // Left in place to the end of the process, as the program leaves it.
+    platform::setRecordStore(std::make_unique<platform::SqliteRecordStore>(path));
+    platform::RecordStore &store = platform::recordStore();
     for (int i = 1; i <= count; ++i) {
         platform::AnswerRow row;
         row.drill = tag;

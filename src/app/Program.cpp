@@ -3,6 +3,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtMessageBox.h"
 #include "platform/Random.h"
+#include "platform/RecordStore.h"
 #include "platform/Services.h"
 #include "platform/Translation.h"
 #include "platform/TextInput.h"
@@ -142,6 +143,8 @@ int Run(QApplication &app)
     StartUp();
     const int code = QApplication::exec();
     ShutDown();
+    // The record is closed while Qt is still there (its journal folded back).
+    platform::setRecordStore(nullptr);
     return code;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/SqliteRecordStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,7 +78,11 @@ SqliteRecordStore::SqliteRecordStore(const QString &filePath)
 
 SqliteRecordStore::~SqliteRecordStore()
 {
-    CloseConnection();
+    // After the application object is gone (a store left to the end of the
+    // process), Qt SQL's own list of connections may be gone too; SQLite's
+    // file needs no closing then: the next opening finds it whole.
+    if (QCoreApplication::instance())
+        CloseConnection();
 }
 
 QString SqliteRecordStore::Location() const

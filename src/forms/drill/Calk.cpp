@@ -422,9 +422,6 @@ void Calk::C2_Click()
     }
 
     answerLog.Add(record, text, *right);
-    // Kept before the child sees the verdict: whatever happens next, the
-    // answer is in the record.
-    recorder_.Judged(record, text, *right);
     if (*right) {
         Module1::AnswerState = Module1::AnsweredRight;
         ++Module1::CorrectCount;
@@ -433,11 +430,16 @@ void Calk::C2_Click()
         ++Module1::WrongCount;
     }
 
+    // One answer at a time from here: storing it may let other input in
+    // (a browser's storage answers later).
+    waiting_ = true;
+    // Kept before the child sees the verdict: whatever happens next, the
+    // answer is in the record.
+    recorder_.Judged(record, text, *right);
     navigator_.Open(Screen::Feedback);
 
     // Blocks on the event loop (no CPU) until the dialog is acknowledged, the
     // screen goes, or the program ends.
-    waiting_ = true;
     while (Module1::AnswerState != Module1::Acknowledged && IsLoaded() && !platform::programEnding())
         platform::eventPump().WaitForWake();
     waiting_ = false;
