@@ -5,6 +5,7 @@
 #include "engine/Progress.h"
 #include "forms/parent/Kiroku.h"
 
+#include <QHeaderView>
 #include <QPointingDevice>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -122,6 +123,8 @@ private slots:
     void cleanup();
 
     void openedFromTheSettings();
+    void staysWhole_data();
+    void staysWhole();
     void closesWithTheSettings_data();
     void closesWithTheSettings();
     void timesGridShowsEachFact_data();
@@ -233,6 +236,59 @@ void TestRecordView::openedFromTheSettings()
     QVERIFY(!Window(View) && Window(Settings));
     button->click(); // each opening reads afresh
     QCOMPARE(store->reads, 2);
+}
+
+void TestRecordView::staysWhole_data()
+{
+    QTest::addColumn<int>("page"); // the tab shown
+    QTest::newRow("recent") << 0;
+    QTest::newRow("times") << 1;
+    QTest::newRow("kinds") << 2;
+}
+
+// Whole on a 1024×640 page and on an upright tablet, as the other windows
+// are: nothing outside the window or its page, no text cut off, all 81 cells
+// of the multiplication table in sight, no table scrolled sideways.
+void TestRecordView::staysWhole()
+{
+    QFETCH(int, page);
+    Open(Drill("a", At(12, 8, 16, 0), 0, 81, 7, 2, true, {{7, '*', 6, "48", 2000}, {7, '*', 7, "49", 1000}}) +
+         Drill("b", At(12, 9, 9, 30), 0, 81, 7, 1, false, {{7, '*', 6, "42", 12500}}));
+    auto *tabs = V<QTabWidget>(QStringLiteral("Tabs"));
+    tabs->setCurrentIndex(page);
+    auto *grid = V<QTableWidget>(QStringLiteral("TimesGrid"));
+    grid->setCurrentCell(6, 5);
+    QWidget *view = Window(View);
+    QVERIFY2(view->width() <= 700 && view->height() <= 550,
+             qPrintable(QStringLiteral("%1×%2").arg(view->width()).arg(view->height())));
+
+    for (QWidget *container : {view, tabs->currentWidget()}) {
+        for (QWidget *w : container->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (w->isHidden())
+                continue;
+            QVERIFY2(container->rect().contains(w->geometry()), qPrintable(w->objectName()));
+            auto *label = qobject_cast<QLabel *>(w);
+            if (label && label->textFormat() != Qt::RichText) {
+                const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+                const QRect ink = label->fontMetrics().boundingRect(label->contentsRect(), flags, label->text());
+                QVERIFY2(ink.width() <= label->contentsRect().width() && ink.height() <= label->contentsRect().height(),
+                         qPrintable(w->objectName()));
+            }
+        }
+    }
+    for (QTableWidget *table : tabs->currentWidget()->findChildren<QTableWidget *>()) {
+        QVERIFY2(table->horizontalHeader()->length() <= table->viewport()->width(), qPrintable(table->objectName()));
+        if (table != grid)
+            continue;
+        for (int r = 0; r < 9; ++r)
+            for (int c = 0; c < 9; ++c)
+                QVERIFY2(grid->viewport()->rect().contains(grid->visualItemRect(grid->item(r, c))),
+                         qPrintable(grid->item(r, c)->text()));
+    }
+    if (page == 1) {
+        auto *legend = V<QLabel>(QStringLiteral("Legend"));
+        QVERIFY(legend->heightForWidth(legend->width()) <= legend->height());
+    }
 }
 
 void TestRecordView::closesWithTheSettings_data()

@@ -34,11 +34,19 @@ const QString NothingToExport = QStringLiteral("まだ書き出す記録があ�
 const QString FactHint = QStringLiteral("表のますを選ぶと、その問題の答えた記録が出ます。");
 
 // The multiplication table's cells, in twips: the row headers, a cell, the
-// column headers.
-constexpr int RowHeaderWidth = 900;
-constexpr int CellWidth = 930;
-constexpr int CellHeight = 600;
-constexpr int ColumnHeaderHeight = 420;
+// column headers. All 81 cells fit on the page beside the tries, without
+// scrolling.
+constexpr int RowHeaderWidth = 780;
+constexpr int CellWidth = 660;
+constexpr int CellHeight = 510;
+constexpr int ColumnHeaderHeight = 360;
+
+// The client area: whole on a 1024×640 page and on an upright tablet.
+constexpr int ClientWidth = 10500;
+constexpr int ClientHeight = 8250;
+// A page's width inside the tabs, and the margin round its controls.
+constexpr int PageWidth = 10140;
+constexpr int Margin = 90;
 
 const char16_t *const RowNames[9] = {u"一の段", u"二の段", u"三の段", u"四の段", u"五の段",
                                      u"六の段", u"七の段", u"八の段", u"九の段"};
@@ -277,19 +285,19 @@ void Kiroku::CreateControls(QWidget *w)
 {
     SetCaption(QStringLiteral("Kiroku"));
     SetFormColour(Back);
-    SetClientSize(14100, 9600);
+    SetClientSize(ClientWidth, ClientHeight);
     // Over the settings screen, which is application-modal too.
     w->setWindowModality(Qt::ApplicationModal);
 
-    const QFont buttonFont = FormFont(Face::PGothic, 15.75);
-    Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("学習の記録"), TwipsRect(240, 120, 13620, 600),
-                       FormFont(Face::PopS, 24, true), Qt::AlignHCenter | Qt::AlignTop);
+    const QFont buttonFont = FormFont(Face::PGothic, 12);
+    Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("学習の記録"), TwipsRect(120, 60, 10260, 480),
+                       FormFont(Face::PopS, 18, true), Qt::AlignHCenter | Qt::AlignTop);
     SetTextColour(Label1, TitleBlue);
 
     Tabs = new QTabWidget(w);
     Tabs->setObjectName(QStringLiteral("Tabs"));
-    Tabs->setGeometry(TwipsRect(240, 780, 13620, 7140));
-    Tabs->setFont(FormFont(Face::PGothic, 12));
+    Tabs->setGeometry(TwipsRect(120, 570, 10260, 6330));
+    Tabs->setFont(FormFont(Face::PGothic, 10.5));
     Tabs->tabBar()->setObjectName(QStringLiteral("TabBar"));
     Recent = MakeRecentPage();
     Times = MakeTimesPage();
@@ -299,21 +307,21 @@ void Kiroku::CreateControls(QWidget *w)
     Tabs->addTab(Kinds, QStringLiteral("その他の計算"));
 
     Export = new CommandButton(w, QStringLiteral("Export"), QStringLiteral("書き出す"),
-                               TwipsRect(240, 8040, 1920, 615), buttonFont);
+                               TwipsRect(120, 6990, 1560, 540), buttonFont);
     Export->setAccessibleDescription(QStringLiteral("記録を表計算ソフトで開けるファイル（CSV）にします"));
     Erase = new CommandButton(w, QStringLiteral("Erase"), QStringLiteral("記録を消す"),
-                              TwipsRect(2340, 8040, 1920, 615), buttonFont);
+                              TwipsRect(1800, 6990, 1560, 540), buttonFont);
     CloseButton = new CommandButton(w, QStringLiteral("CloseButton"), QStringLiteral("閉じる"),
-                                    TwipsRect(11940, 8040, 1920, 615), buttonFont);
+                                    TwipsRect(8820, 6990, 1560, 540), buttonFont);
     for (CommandButton *button : {Export, Erase, CloseButton})
         button->SetBackColour(ButtonRed);
 
-    Status = MakeLabel(w, QStringLiteral("Status"), QString(), TwipsRect(4440, 8040, 7320, 615),
-                       FormFont(Face::PGothic, 10.5), Qt::AlignLeft | Qt::AlignVCenter);
+    Status = MakeLabel(w, QStringLiteral("Status"), QString(), TwipsRect(3480, 6990, 5220, 540),
+                       FormFont(Face::PGothic, 9), Qt::AlignLeft | Qt::AlignVCenter);
     Status->setWordWrap(true);
     SetTextColour(Status, QColor(160, 0, 0));
-    Place = MakeLabel(w, QStringLiteral("Place"), QString(), TwipsRect(240, 8760, 13620, 720),
-                      FormFont(Face::PGothic, 9.75), Qt::AlignLeft | Qt::AlignVCenter);
+    Place = MakeLabel(w, QStringLiteral("Place"), QString(), TwipsRect(120, 7590, 10260, 600),
+                      FormFont(Face::PGothic, 9), Qt::AlignLeft | Qt::AlignVCenter);
     Place->setWordWrap(true);
     // The parent may want to copy the folder's name.
     Place->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -335,13 +343,13 @@ QWidget *Kiroku::MakeRecentPage()
 {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("Recent"));
-    Chart = new ScoreChart(page, QStringLiteral("Chart"), TwipsRect(120, 120, 13260, 2640));
+    Chart = new ScoreChart(page, QStringLiteral("Chart"), TwipsRect(Margin, Margin, PageWidth - 2 * Margin, 2100));
     DrillTable = MakeTable(page,
                            QStringLiteral("DrillTable"),
                            {QStringLiteral("日付"), QStringLiteral("モード"), QStringLiteral("種別と範囲"),
                             QStringLiteral("問題数"), QStringLiteral("正解"), QStringLiteral("不正解"),
                             QStringLiteral("得点"), QStringLiteral("時間（分）")},
-                           TwipsRect(120, 2880, 13260, 3540), FormFont(Face::PGothic, 10.5));
+                           TwipsRect(Margin, 2280, PageWidth - 2 * Margin, 3420), FormFont(Face::PGothic, 9.75));
     DrillTable->setAccessibleName(QStringLiteral("これまでのドリル"));
     QHeaderView *header = DrillTable->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -353,7 +361,7 @@ QWidget *Kiroku::MakeTimesPage()
 {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("Times"));
-    const QFont font = FormFont(Face::PGothic, 10.5);
+    const QFont font = FormFont(Face::PGothic, 9);
 
     TimesGrid = new QTableWidget(9, 9, page);
     TimesGrid->setObjectName(QStringLiteral("TimesGrid"));
@@ -391,7 +399,7 @@ QWidget *Kiroku::MakeTimesPage()
     TimesGrid->setVerticalHeaderLabels(rowNames);
     TimesGrid->setHorizontalHeaderLabels(columnNames);
     const int frame = 2 * TimesGrid->frameWidth();
-    TimesGrid->setGeometry(Twips(120), Twips(120), Twips(RowHeaderWidth) + 9 * Twips(CellWidth) + frame,
+    TimesGrid->setGeometry(Twips(Margin), Twips(Margin), Twips(RowHeaderWidth) + 9 * Twips(CellWidth) + frame,
                            Twips(ColumnHeaderHeight) + 9 * Twips(CellHeight) + frame);
 
     QStringList legend;
@@ -406,20 +414,23 @@ QWidget *Kiroku::MakeTimesPage()
     Legend->setObjectName(QStringLiteral("Legend"));
     Legend->setTextFormat(Qt::RichText);
     Legend->setFont(font);
-    Legend->setGeometry(Twips(120), gridBottom + Twips(90), TimesGrid->width() + Twips(600), Twips(360));
+    // Under the grid and the tries, on as many lines as it needs.
+    Legend->setWordWrap(true);
+    Legend->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Legend->setGeometry(Twips(Margin), gridBottom + Twips(60), Twips(PageWidth - 2 * Margin), Twips(480));
 
-    const int right = TimesGrid->geometry().right() + 1 + Twips(180);
-    const int rightWidth = Twips(13380) - right;
+    const int right = TimesGrid->geometry().right() + 1 + Twips(120);
+    const int rightWidth = Twips(PageWidth - Margin) - right;
     FactTitle = new QLabel(FactHint, page);
     FactTitle->setObjectName(QStringLiteral("FactTitle"));
     FactTitle->setFont(font);
     FactTitle->setWordWrap(true);
     FactTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    FactTitle->setGeometry(right, Twips(120), rightWidth, Twips(720));
+    FactTitle->setGeometry(right, Twips(Margin), rightWidth, Twips(720));
     FactTries = MakeTable(page, QStringLiteral("FactTries"),
                           {QStringLiteral("日時"), QStringLiteral("答え"), QStringLiteral("正誤"),
-                           QStringLiteral("時間（秒）")},
-                          QRect(right, Twips(900), rightWidth, gridBottom - Twips(900)), font);
+                           QStringLiteral("秒")},
+                          QRect(right, Twips(870), rightWidth, gridBottom - Twips(870)), font);
     FactTries->setAccessibleName(QStringLiteral("選んだ問題の答え"));
     FactTries->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     FactTries->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -434,7 +445,7 @@ QWidget *Kiroku::MakeKindsPage()
                           {QStringLiteral("種別"), QStringLiteral("範囲"), QStringLiteral("答えた数"),
                            QStringLiteral("正答率（％）"), QStringLiteral("時間の中央値（秒）"),
                            QStringLiteral("よくまちがえる問題")},
-                          TwipsRect(120, 120, 13260, 6300), FormFont(Face::PGothic, 10.5));
+                          TwipsRect(Margin, Margin, PageWidth - 2 * Margin, 5610), FormFont(Face::PGothic, 9.75));
     KindTable->setAccessibleName(QStringLiteral("九九のほかの計算"));
     KindTable->setWordWrap(true);
     KindTable->setItemDelegate(new RoomyRowDelegate(KindTable));
