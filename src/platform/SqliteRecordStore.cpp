@@ -81,8 +81,13 @@ SqliteRecordStore::~SqliteRecordStore()
     // After the application object is gone (a store left to the end of the
     // process), Qt SQL's own list of connections may be gone too; SQLite's
     // file needs no closing then: the next opening finds it whole.
-    if (QCoreApplication::instance())
+    if (QCoreApplication::instance()) {
         CloseConnection();
+    } else {
+        (void)begin_.release();
+        (void)insert_.release();
+        (void)commit_.release();
+    }
 }
 
 QString SqliteRecordStore::Location() const
@@ -109,6 +114,9 @@ bool SqliteRecordStore::OpenConnection()
 
 void SqliteRecordStore::CloseConnection()
 {
+    begin_.reset();
+    insert_.reset();
+    commit_.reset();
     if (!QSqlDatabase::contains(connection_))
         return;
     {
@@ -256,6 +264,18 @@ bool SqliteRecordStore::EnsureOpen()
                 CloseConnection();
                 return false;
             }
+            begin_ = std::make_unique<QSqlQuery>(db);
+            insert_ = std::make_unique<QSqlQuery>(db);
+            commit_ = std::make_unique<QSqlQuery>(db);
+            if (!begin_->prepare(QStringLiteral("BEGIN IMMEDIATE")) || !commit_->prepare(QStringLiteral("COMMIT")) ||
+                !insert_->prepare(QStringLiteral(
+                    "INSERT INTO answers (drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count,"
+                    " retry, question_no, left_operand, right_operand, operation, answer, typed, correct, elapsed_ms)"
+                    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
+                Notice(QStringLiteral("学習の記録のファイル「%1」に書き込めません。").arg(Location()));
+                CloseConnection();
+                return false;
+            }
             open_ = true;
             return true;
         }
@@ -293,38 +313,41 @@ bool SqliteRecordStore::Write(const std::vector<AnswerRow> &rows)
             return false;
         QString failure;
         {
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            QSqlQuery q(db);
-            bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
-            if (ok) {
-                ok = q.prepare(QStringLiteral(
-                    "INSERT INTO answers (drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count,"
-                    " retry, question_no, left_operand, right_operand, operation, answer, typed, correct, elapsed_ms)"
-                    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-                for (const AnswerRow &row : rows) {
-                    if (!ok)
-                        break;
-                    const QVariantList values{row.drill, TimeText(row.answeredAt), row.answeredAt.offsetFromUtc(),
-                                              row.mode, row.calcKind, row.rangeMax, row.problemCount, int(row.retry),
-                                              row.questionNo, row.left, row.right, row.operation, row.answer,
-                                              row.typed, int(row.correct), row.elapsedMs};
-                    for (int i = 0; i < values.size(); ++i)
-                        q.bindValue(i, values[i]);
-                    ok = q.exec();
-                }
-                if (ok)
-                    ok = q.exec(QStringLiteral("COMMIT"));
+            bool ok = begin_->exec();
+            begin_->finish();
+            for (const AnswerRow &row : rows) {
+                if (!ok)
+                    break;
+                const QVariant values[] = {row.drill, TimeText(row.answeredAt), row.answeredAt.offsetFromUtc(),
+                                           row.mode, row.calcKind, row.rangeMax, row.problemCount, int(row.retry),
+                                           row.questionNo, row.left, row.right, row.operation, row.answer,
+                                           row.typed, int(row.correct), row.elapsedMs};
+                for (int i = 0; i < int(std::size(values)); ++i)
+                    insert_->bindValue(i, values[i]);
+                ok = insert_->exec();
+                if (!ok)
+                    failure = insert_->lastError().nativeErrorCode();
+                insert_->finish();
             }
+            if (ok) {
+                ok = commit_->exec();
+                commit_->finish();
+            }
+            QSqlDatabase db = QSqlDatabase::database(connection_, false);
             if (ok) {
                 // Back to the patient wait, if a lock had made it short.
-                q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs));
+                if (shortWait_)
+                    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs));
+                shortWait_ = false;
                 return true;
             }
-            failure = q.lastError().nativeErrorCode();
+            if (failure.isEmpty())
+                failure = (begin_->lastError().isValid() ? begin_ : commit_)->lastError().nativeErrorCode();
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             // Held by someone else for long: the next answers do not wait as
             // long for it.
             QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ShortBusyTimeoutMs));
+            shortWait_ = true;
         }
         if (!DamageSeen(failure))
             return false;

@@ -5,6 +5,10 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
+
+class QSqlQuery;
+
 namespace platform {
 
 // The learning record as an SQLite file (Qt SQL's QSQLITE driver). Opened at
@@ -54,6 +58,10 @@ private:
     QString path_;
     QString connection_;
     bool open_ = false;
+    bool shortWait_ = false;
+    // Prepared once per opening: an answer costs no parsing, and few
+    // allocations (the drill goes on for thousands of answers).
+    std::unique_ptr<QSqlQuery> begin_, insert_, commit_;
 };
 
 } // namespace platform
