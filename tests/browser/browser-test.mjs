@@ -1053,8 +1053,11 @@ async function record100k(browser, figures) {
   figures.record100kLocalStorageBytes = seeded.textBytes;
   figures.record100kSeedMs = Math.round(seeded.writeMs);
   figures.record100kQuotaBytes = seeded.quota;
-  check(seeded.bytes > 0 && seeded.bytes < seeded.quota,
-        `100,000 answers fit in IndexedDB: ${(seeded.bytes / 1e6).toFixed(1)} MB of the site's ${(seeded.quota / 1e9).toFixed(1)} GB quota`);
+  // That they fit is proven by reading all of them back below; the browser's
+  // estimate of their size is a figure only (it counts in its own time, and
+  // was seen to say 0 just after the write).
+  console.log(`-- 100,000 answers in IndexedDB: ${(seeded.bytes / 1e6).toFixed(1)} MB by the browser's estimate, ` +
+              `of the site's ${(seeded.quota / 1e9).toFixed(1)} GB quota`);
   check(seeded.localStorageSays === "QuotaExceededError",
         `100,000 answers are ${(seeded.textBytes / 1e6).toFixed(1)} MB in local storage, which refuses them (${seeded.localStorageSays})`);
 
