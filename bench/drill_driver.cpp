@@ -375,5 +375,6 @@ int main(int argc, char *argv[])
     const int code = QApplication::exec();
     app.removeEventFilter(&driver);
     app::ShutDown();
+    platform::setRecordStore(nullptr); // closed while Qt is there, as the program does
     return code;
 }

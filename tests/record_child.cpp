@@ -21,7 +21,7 @@ namespace {
 
 int WriteAnswers(const QString &path, int count, const QString &tag)
 {
-    // Left in place to the end of the process, as the program leaves it.
+    // Through the program's own service, and closed as the program closes it.
     platform::setRecordStore(std::make_unique<platform::SqliteRecordStore>(path));
     platform::RecordStore &store = platform::recordStore();
     for (int i = 1; i <= count; ++i) {
@@ -42,7 +42,9 @@ int WriteAnswers(const QString &path, int count, const QString &tag)
         std::printf("%s %d\n", stored ? "stored" : "refused", i);
         std::fflush(stdout);
     }
-    return store.PendingCount() == 0 ? 0 : 1;
+    const int pending = store.PendingCount();
+    platform::setRecordStore(nullptr);
+    return pending == 0 ? 0 : 1;
 }
 
 int Drill(const QString &path, int count, int stay)
