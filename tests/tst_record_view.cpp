@@ -286,8 +286,15 @@ void TestRecordView::staysWhole()
                          qPrintable(grid->item(r, c)->text()));
     }
     if (page == 1) {
-        auto *legend = V<QLabel>(QStringLiteral("Legend"));
-        QVERIFY(legend->heightForWidth(legend->width()) <= legend->height());
+        // Each of the legend's names within its place, whatever the faces.
+        for (int i = 0; i < 4; ++i) {
+            auto *name = V<QLabel>(QStringLiteral("LegendText(%1)").arg(i));
+            const QSize needs = name->sizeHint();
+            QVERIFY2(needs.width() <= name->width() && needs.height() <= name->height(),
+                     qPrintable(QStringLiteral("%1 needs %2×%3 px, has %4×%5")
+                                    .arg(name->text()).arg(needs.width()).arg(needs.height())
+                                    .arg(name->width()).arg(name->height())));
+        }
     }
 }
 
@@ -359,15 +366,20 @@ void TestRecordView::timesGridShowsEachFact()
         }
     }
     // The legend shows each state as the cells do; no two states look alike.
-    const QString legend = V<QLabel>(QStringLiteral("Legend"))->text();
     QSet<QString> looks;
+    int n = 0;
     for (auto s : {engine::FactState::NotTried, engine::FactState::OftenMissed, engine::FactState::Slow,
                    engine::FactState::Known}) {
-        QVERIFY(legend.contains(Kiroku::StateColour(s).name()) && legend.contains(Kiroku::StateName(s)));
+        auto *swatch = V<QLabel>(QStringLiteral("LegendMark(%1)").arg(n));
+        auto *name = V<QLabel>(QStringLiteral("LegendText(%1)").arg(n++));
+        QVERIFY(swatch && name);
+        QCOMPARE(swatch->text(), Kiroku::StateMark(s));
+        QCOMPARE(swatch->palette().color(swatch->backgroundRole()), Kiroku::StateColour(s));
+        QCOMPARE(name->text(), Kiroku::StateName(s));
         looks << Kiroku::StateColour(s).name() << Kiroku::StateMark(s);
     }
     QCOMPARE(looks.size(), 8);
-    QVERIFY(legend.contains(QStringLiteral("正解だが遅い（３秒より長い）")));
+    QCOMPARE(V<QLabel>(QStringLiteral("LegendText(2)"))->text(), QStringLiteral("正解だが遅い（３秒より長い）"));
 }
 
 void TestRecordView::choosingAFactShowsItsTries_data()

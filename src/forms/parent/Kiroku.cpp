@@ -402,22 +402,29 @@ QWidget *Kiroku::MakeTimesPage()
     TimesGrid->setGeometry(Twips(Margin), Twips(Margin), Twips(RowHeaderWidth) + 9 * Twips(CellWidth) + frame,
                            Twips(ColumnHeaderHeight) + 9 * Twips(CellHeight) + frame);
 
-    QStringList legend;
+    const int gridBottom = TimesGrid->geometry().bottom() + 1;
+    // Under the grid and the tries, two states to a line: a swatch with the
+    // cells' colour and mark, and its name. Plain labels, not rich text (the
+    // Windows and browser editions' Qt has no HTML reader).
+    constexpr int LegendWidth = PageWidth - 2 * Margin;
+    constexpr int LegendRow = 360;
+    constexpr int Swatch = 420;
+    Legend = MakeLabel(page, QStringLiteral("Legend"), QString(),
+                       QRect(Twips(Margin), gridBottom + Twips(60), Twips(LegendWidth), Twips(2 * LegendRow)), font);
+    int i = 0;
     for (engine::FactState state : {engine::FactState::NotTried, engine::FactState::OftenMissed,
                                     engine::FactState::Slow, engine::FactState::Known}) {
-        const QString mark = StateMark(state).isEmpty() ? QStringLiteral("　") : StateMark(state);
-        legend << QStringLiteral("<span style=\"background-color:%1; white-space:pre;\"> %2 </span>&nbsp;%3")
-                      .arg(StateColour(state).name(), mark, StateName(state).toHtmlEscaped());
+        const int left = (i % 2) * (LegendWidth / 2);
+        const int top = (i / 2) * LegendRow;
+        QLabel *swatch = MakeLabel(Legend, ArrayName("LegendMark", i), StateMark(state),
+                                   TwipsRect(left, top + 30, Swatch, LegendRow - 60), font,
+                                   Qt::AlignCenter);
+        SetBackground(swatch, StateColour(state));
+        MakeLabel(Legend, ArrayName("LegendText", i), StateName(state),
+                  TwipsRect(left + Swatch + 90, top, LegendWidth / 2 - Swatch - 150, LegendRow), font,
+                  Qt::AlignLeft | Qt::AlignVCenter);
+        ++i;
     }
-    const int gridBottom = TimesGrid->geometry().bottom() + 1;
-    Legend = new QLabel(legend.join(QStringLiteral("&nbsp;&nbsp;&nbsp;")), page);
-    Legend->setObjectName(QStringLiteral("Legend"));
-    Legend->setTextFormat(Qt::RichText);
-    Legend->setFont(font);
-    // Under the grid and the tries, on as many lines as it needs.
-    Legend->setWordWrap(true);
-    Legend->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Legend->setGeometry(Twips(Margin), gridBottom + Twips(60), Twips(PageWidth - 2 * Margin), Twips(480));
 
     const int right = TimesGrid->geometry().right() + 1 + Twips(120);
     const int rightWidth = Twips(PageWidth - Margin) - right;
