@@ -41,6 +41,9 @@ int WriteAnswers(const QString &path, int count, const QString &tag)
         const bool stored = store.Append(row);
         std::printf("%s %d\n", stored ? "stored" : "refused", i);
         std::fflush(stdout);
+        // Fast as no child answers, yet a program's pace, not a flood that
+        // never lets the other copy in.
+        QThread::msleep(5);
     }
     const int pending = store.PendingCount();
     platform::setRecordStore(nullptr);

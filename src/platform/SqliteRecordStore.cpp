@@ -140,6 +140,19 @@ SqliteRecordStore::Verdict SqliteRecordStore::Examine()
 
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QSqlQuery q(db);
+    // One read transaction for every look: another copy of the program may be
+    // creating this very file, and its id read before that copy's commit with
+    // its tables read after would make our own new record look foreign.
+    if (!q.exec(QStringLiteral("BEGIN")))
+        return Verdict::Unavailable;
+    struct EndRead {
+        QSqlQuery &q;
+        ~EndRead()
+        {
+            q.finish();
+            q.exec(QStringLiteral("ROLLBACK"));
+        }
+    } endRead{q};
     auto single = [&q](const QString &sql) -> std::optional<QVariant> {
         if (!q.exec(sql) || !q.next())
             return std::nullopt;
@@ -259,6 +272,9 @@ bool SqliteRecordStore::EnsureOpen()
             int version = 0;
             if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
                 version = q.value(0).toInt();
+            // A statement left open keeps its read snapshot: the step forward
+            // could then never take the write lock once another copy wrote.
+            q.finish();
             if (version < SchemaVersion && !MoveForward(version)) {
                 Notice(QStringLiteral("学習の記録のファイル「%1」に書き込めません。").arg(Location()));
                 CloseConnection();
