@@ -81,13 +81,24 @@ void FlushDeletes();
 // answers as told.
 class FakeSaver final : public platform::FileSaver {
 public:
-    platform::SaveResult Save(QWidget *, const QString &suggestedName, const QByteArray &data) override
+    platform::SaveResult Save(QWidget *, const QString &title, const QString &suggestedName,
+                              const QByteArray &data) override
     {
+        titles.append(title);
         names.append(suggestedName);
         files.append(data);
         return result;
     }
+    bool CanOpenSaved() const override { return canOpen && result == platform::SaveResult::Saved; }
+    bool OpenSaved() override
+    {
+        ++opened;
+        return true;
+    }
     platform::SaveResult result = platform::SaveResult::Saved;
+    bool canOpen = true;
+    int opened = 0;
+    QStringList titles;
     QStringList names;
     QList<QByteArray> files;
 };

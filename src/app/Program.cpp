@@ -25,7 +25,7 @@ std::unique_ptr<Program> &theProgram()
 } // namespace
 
 Program::Program()
-    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this)
+    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this), kiroku(*this)
 {
     // The program never lingers without a window.
     forms::Form::SetAllUnloadedAction([this] { End(); });
@@ -64,6 +64,16 @@ void Program::Close(forms::Screen screen)
 QWidget *Program::WindowOf(forms::Screen screen)
 {
     return FormOf(screen).Window();
+}
+
+void Program::StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind)
+{
+    if (problems.empty() || !setei.IsLoaded() || calk.IsLoaded())
+        return;
+    // The settings take the mode as 設定完了 does (the record's window goes
+    // with them); the menu under them gives way to the drill.
+    setei.Unload();
+    calk.StartPractice(std::move(problems), kind);
 }
 
 void Program::ShowMissed()

@@ -29,6 +29,7 @@ public:
     void Open(forms::Screen screen) override;
     void Close(forms::Screen screen) override;
     QWidget *WindowOf(forms::Screen screen) override;
+    void StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind) override;
 
     Mess01 mess01;
     forms::Calk calk;

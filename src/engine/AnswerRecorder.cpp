@@ -15,7 +15,14 @@ void AnswerRecorder::BeginDrill(bool retry)
     // Unique across copies of the program drilling at once.
     drill_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
     retry_ = retry;
+    practice_.reset();
     shown_.invalidate();
+}
+
+void AnswerRecorder::BeginPractice(const PracticeKind &kind)
+{
+    BeginDrill(false);
+    practice_ = kind;
 }
 
 void AnswerRecorder::QuestionShown()
@@ -29,8 +36,9 @@ void AnswerRecorder::Judged(const ProblemRecord &problem, const QString &typed, 
     row.drill = drill_.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : drill_;
     row.answeredAt = QDateTime::currentDateTime();
     row.mode = Module1::StudyMode;
-    row.calcKind = Module1::CalcKind;
-    row.rangeMax = Module1::RangeMax;
+    row.calcKind = practice_ ? practice_->calcKind : Module1::CalcKind;
+    row.rangeMax = practice_ ? practice_->rangeMax : Module1::RangeMax;
+    row.practice = practice_.has_value();
     row.problemCount = Module1::ProblemCount;
     row.retry = retry_;
     row.questionNo = Module1::QuestionNo;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Practice.h"
 #include "engine/ProblemSet.h"
 
 #include <QElapsedTimer>
@@ -14,6 +15,9 @@ class AnswerRecorder {
 public:
     // A new drill begins, from the study state as it is now.
     void BeginDrill(bool retry);
+    // A new にがて練習 drill begins, of the kind the parent picked (whatever the
+    // settings' kind and range).
+    void BeginPractice(const PracticeKind &kind);
     // The question the child now sees; its time starts here.
     void QuestionShown();
     // The answer to the question on screen was judged. Stores it before it
@@ -23,6 +27,7 @@ public:
 private:
     QString drill_;
     bool retry_ = false;
+    std::optional<PracticeKind> practice_;
     QElapsedTimer shown_;
 };
 

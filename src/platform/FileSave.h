@@ -16,7 +16,13 @@ enum class SaveResult { Saved, Cancelled, Failed };
 class FileSaver {
 public:
     virtual ~FileSaver() = default;
-    virtual SaveResult Save(QWidget *parent, const QString &suggestedName, const QByteArray &data) = 0;
+    // title: what the save dialog says it is for.
+    virtual SaveResult Save(QWidget *parent, const QString &title, const QString &suggestedName,
+                            const QByteArray &data) = 0;
+    // Whether the file last saved can be shown in the system's viewer (not a
+    // download: the browser shows it), and showing it. False when it could not.
+    virtual bool CanOpenSaved() const { return false; }
+    virtual bool OpenSaved() { return false; }
 };
 
 // The platform's own by default; tests install their own.

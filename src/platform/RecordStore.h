@@ -28,6 +28,7 @@ struct AnswerRow {
     QString typed;              // the text as typed
     bool correct = false;
     std::int32_t elapsedMs = 0; // from the question shown to the answer given
+    bool practice = false;      // a drill of にがて練習, made from the record
 
     bool operator==(const AnswerRow &) const = default;
 };

@@ -42,6 +42,8 @@ const std::vector<std::vector<const char *>> Steps = {
     // none), and an index for looking up one fact's tries.
     {"ALTER TABLE answers ADD COLUMN utc_offset INTEGER",
      "CREATE INDEX answers_fact ON answers (operation, left_operand, right_operand)"},
+    // Version 3: whether the drill was a practice made from the record.
+    {"ALTER TABLE answers ADD COLUMN practice INTEGER NOT NULL DEFAULT 0"},
 };
 
 const QByteArray SqliteHeader("SQLite format 3", 16); // with its terminating zero
@@ -286,8 +288,8 @@ bool SqliteRecordStore::EnsureOpen()
             if (!begin_->prepare(QStringLiteral("BEGIN IMMEDIATE")) || !commit_->prepare(QStringLiteral("COMMIT")) ||
                 !insert_->prepare(QStringLiteral(
                     "INSERT INTO answers (drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count,"
-                    " retry, question_no, left_operand, right_operand, operation, answer, typed, correct, elapsed_ms)"
-                    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
+                    " retry, question_no, left_operand, right_operand, operation, answer, typed, correct, elapsed_ms,"
+                    " practice) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
                 Notice(QStringLiteral("学習の記録のファイル「%1」に書き込めません。").arg(Location()));
                 CloseConnection();
                 return false;
@@ -337,7 +339,7 @@ bool SqliteRecordStore::Write(const std::vector<AnswerRow> &rows)
                 const QVariant values[] = {row.drill, TimeText(row.answeredAt), row.answeredAt.offsetFromUtc(),
                                            row.mode, row.calcKind, row.rangeMax, row.problemCount, int(row.retry),
                                            row.questionNo, row.left, row.right, row.operation, row.answer,
-                                           row.typed, int(row.correct), row.elapsedMs};
+                                           row.typed, int(row.correct), row.elapsedMs, int(row.practice)};
                 for (int i = 0; i < int(std::size(values)); ++i)
                     insert_->bindValue(i, values[i]);
                 ok = insert_->exec();
@@ -384,8 +386,8 @@ std::optional<RecordContents> SqliteRecordStore::Read()
             q.setForwardOnly(true);
             if (q.exec(QStringLiteral(
                     "SELECT drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count, retry,"
-                    " question_no, left_operand, right_operand, operation, answer, typed, correct, elapsed_ms"
-                    " FROM answers ORDER BY id"))) {
+                    " question_no, left_operand, right_operand, operation, answer, typed, correct, elapsed_ms,"
+                    " practice FROM answers ORDER BY id"))) {
                 while (q.next()) {
                     AnswerRow row;
                     row.drill = q.value(0).toString();
@@ -418,6 +420,7 @@ std::optional<RecordContents> SqliteRecordStore::Read()
                     row.correct = q.value(14).toInt() != 0;
                     row.elapsedMs = std::int32_t(std::clamp<qlonglong>(q.value(15).toLongLong(), 0,
                                                                        std::numeric_limits<std::int32_t>::max()));
+                    row.practice = q.value(16).toInt() != 0;
                     contents.answers.push_back(std::move(row));
                 }
                 if (!q.lastError().isValid())

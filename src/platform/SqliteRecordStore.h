@@ -31,7 +31,7 @@ public:
 
     // The layout this program writes, and the application id in the file's
     // header that marks the file as this program's record.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     static constexpr int ApplicationId = 0x4D696D6F; // "Mimo"
     // How long one write waits for another copy's lock before it gives up
     // (and the answer waits in memory for the next write).

@@ -976,7 +976,8 @@ const BAD_ENTRIES = [
   { at: 0, value: { answer: 12 } },                          // not text
   { at: 1, value: 42 },
   { at: 500, value: "m1\tonly\tthree" },                      // too few fields
-  { at: 50000, value: "m2\tlater\t0\t0\t0\t1\t10\t3\t0\t1\t1\t2\t1\t3\t1\t900\t3" }, // a later format
+  { at: 50000, value: "m3\tlater\t0\t0\t0\t1\t10\t3\t0\t1\t1\t2\t1\t3\t1\t900\t3\t0" }, // a later format
+  { at: 60000, value: "m2\td\t1\t0\t0\t1\t10\t3\t0\t1\t1\t2\t1\t3\t1\t900\t3\t2" }, // practice neither 0 nor 1
   { at: 70000, value: "m1\td\t1\t0\t0\t1\t10\t3\t0\t1\t1\t2\t1\tx\t1\t900\t3" },     // a number that is not
   { at: 80000, value: "m1\td\t1\t0\t0\t1\t10\t3\t0\t1\t1\t2\t1\t3\t1\t900\tbad\\q" }, // an unknown escape
   { at: 90000, value: "m1\td\t1\t0\t0\t1\t10\t3\t2\t1\t1\t2\t1\t3\t1\t900\t3" },     // retry neither 0 nor 1

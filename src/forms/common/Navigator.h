@@ -1,5 +1,9 @@
 #pragma once
 
+#include "engine/Practice.h"
+
+#include <vector>
+
 class QWidget;
 
 namespace forms {
@@ -15,6 +19,9 @@ public:
     virtual void Close(Screen screen) = 0;
     // The screen's window while it is loaded, else null.
     virtual QWidget *WindowOf(Screen screen) = 0;
+    // The parent's windows close as the settings' 設定完了 closes them, and
+    // the child gets a drill of these problems (にがて練習), in the mode set.
+    virtual void StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind) = 0;
 };
 
 } // namespace forms

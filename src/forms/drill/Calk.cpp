@@ -298,6 +298,17 @@ void Calk::StartRetry(std::vector<engine::ProblemRecord> problems)
         return;
     retry_ = std::move(problems);
     retrying_ = true;
+    practice_.reset();
+    Show();
+}
+
+void Calk::StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind)
+{
+    if (IsLoaded() || problems.empty())
+        return;
+    retry_ = std::move(problems);
+    retrying_ = true;
+    practice_ = kind;
     Show();
 }
 
@@ -359,7 +370,11 @@ void Calk::BeginDrill()
 {
     Frame2->hide();
     answerLog.Clear();
-    recorder_.BeginDrill(!retry_.empty());
+    if (practice_)
+        recorder_.BeginPractice(*practice_);
+    else
+        recorder_.BeginDrill(!retry_.empty());
+    practice_.reset();
     if (retry_.empty())
         problemSet.BuildProblemSet(platform::random());
     else

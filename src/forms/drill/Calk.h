@@ -28,6 +28,9 @@ public:
     // Opens the screen on a drill of these problems, begun at once in any
     // mode (another try at missed problems); a Spartan one stays Spartan.
     void StartRetry(std::vector<engine::ProblemRecord> problems);
+    // The same for a にがて練習 drill the parent made from the record; its
+    // answers are kept as that practice's, of its kind.
+    void StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind);
 
     // True while the answer check waits for the feedback dialog.
     bool IsWaitingForDialog() const { return waiting_; }
@@ -96,6 +99,7 @@ private:
     bool spartan_ = false;
     std::vector<engine::ProblemRecord> retry_;
     bool retrying_ = false;
+    std::optional<engine::PracticeKind> practice_;
     engine::AnswerRecorder recorder_;
 };
 

@@ -1,8 +1,12 @@
 #include "forms/parent/Kiroku.h"
 
+#include "engine/Practice.h"
 #include "engine/Review.h"
+#include "engine/Worksheet.h"
+#include "forms/parent/WorksheetPdf.h"
 #include "platform/FileSave.h"
 #include "platform/MessageBox.h"
+#include "platform/Random.h"
 #include "platform/RecordStore.h"
 #include "platform/Services.h"
 #include "study/Choices.h"
@@ -31,6 +35,16 @@ const QString EraseQuestion = QStringLiteral("学習の記録をすべて消し�
 const QString EraseRefused = QStringLiteral("学習の記録を消せませんでした。");
 const QString ExportFailed = QStringLiteral("学習の記録を書き出せませんでした。");
 const QString NothingToExport = QStringLiteral("まだ書き出す記録がありません。");
+const QString NoWeakFacts = QStringLiteral("この種類には、まだにがてな問題がありません。"
+                                           "ふつうのドリルと同じように問題を出しますか？");
+const QString SheetCountRefused = QStringLiteral("プリントの問題数は、%1から%2までの数を入れてください。")
+                                      .arg(engine::WorksheetMinCount)
+                                      .arg(engine::WorksheetMaxCount);
+const QString SheetNumberRefused =
+    QStringLiteral("プリントの番号は、1から%1までの数を入れてください。").arg(engine::WorksheetMaxNumber);
+const QString SheetFailed = QStringLiteral("プリントを保存できませんでした。");
+const QString SheetOpenQuestion = QStringLiteral("プリントを保存しました。開きますか？");
+const QString SheetOpenFailed = QStringLiteral("プリントを開けませんでした。保存した場所から開いてください。");
 const QString FactHint = QStringLiteral("表のますを選ぶと、その問題の答えた記録が出ます。");
 
 // The multiplication table's cells, in twips: the row headers, a cell, the
@@ -239,7 +253,7 @@ void ScoreChart::paintEvent(QPaintEvent *)
 
 // ---- the form ---------------------------------------------------------------
 
-Kiroku::Kiroku() : Form(QStringLiteral("Kiroku"))
+Kiroku::Kiroku(Navigator &navigator) : Form(QStringLiteral("Kiroku")), navigator_(navigator)
 {
     connect(this, &Form::Opened, this, &Kiroku::ShowOpeningMessages);
 }
@@ -302,9 +316,11 @@ void Kiroku::CreateControls(QWidget *w)
     Recent = MakeRecentPage();
     Times = MakeTimesPage();
     Kinds = MakeKindsPage();
+    Practice = MakePracticePage();
     Tabs->addTab(Recent, QStringLiteral("最近の学習"));
     Tabs->addTab(Times, QStringLiteral("九九"));
     Tabs->addTab(Kinds, QStringLiteral("その他の計算"));
+    Tabs->addTab(Practice, QStringLiteral("にがて練習とプリント"));
 
     Export = new CommandButton(w, QStringLiteral("Export"), QStringLiteral("書き出す"),
                                TwipsRect(120, 6990, 1560, 540), buttonFont);
@@ -328,7 +344,9 @@ void Kiroku::CreateControls(QWidget *w)
 
     // The tab bar, not the tab widget: Qt 6.4 splits the focus ring when
     // ordering a widget that has a focus proxy.
-    SetTabOrder({Tabs->tabBar(), DrillTable, TimesGrid, FactTries, KindTable, Export, Erase, CloseButton});
+    SetTabOrder({Tabs->tabBar(), DrillTable, TimesGrid, FactTries, KindTable, KindList, RangeList, RowList,
+                 PracticeCount, StartPractice, SheetCount, SheetNumber, SheetSource[0], SheetSource[1], MakeSheet,
+                 Export, Erase, CloseButton});
     Tabs->setFocus();
 
     connect(Export, &QPushButton::clicked, this, &Kiroku::Export_Click);
@@ -337,6 +355,11 @@ void Kiroku::CreateControls(QWidget *w)
     connect(TimesGrid, &QTableWidget::currentCellChanged, this,
             [this](int row, int column) { ShowFact(row, column); });
     connect(TimesGrid, &QTableWidget::cellActivated, this, &Kiroku::ShowFact);
+    connect(KindList, &ComboBox::Picked, this, &Kiroku::KindList_Click);
+    connect(RangeList, &ComboBox::Picked, this, &Kiroku::ShowWeakInfo);
+    connect(RowList, &ComboBox::Picked, this, &Kiroku::ShowWeakInfo);
+    connect(StartPractice, &QPushButton::clicked, this, &Kiroku::StartPractice_Click);
+    connect(MakeSheet, &QPushButton::clicked, this, &Kiroku::MakeSheet_Click);
 }
 
 QWidget *Kiroku::MakeRecentPage()
@@ -463,6 +486,76 @@ QWidget *Kiroku::MakeKindsPage()
     return page;
 }
 
+QWidget *Kiroku::MakePracticePage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("Practice"));
+    const QFont font = FormFont(Face::PGothic, 10.5);
+    const QFont noteFont = FormFont(Face::PGothic, 9);
+    const QFont buttonFont = FormFont(Face::PGothic, 11);
+
+    // What to practise: the settings screen's lists, the table's rows taking
+    // the range's place for 九九.
+    KindCaption = MakeLabel(page, QStringLiteral("KindCaption"), QStringLiteral("計算種別"),
+                            TwipsRect(180, 180, 1200, 420), font, Qt::AlignLeft | Qt::AlignVCenter);
+    KindList = new ComboBox(page, QStringLiteral("KindList"), 1440, 150, 3900, font);
+    RangeCaption = MakeLabel(page, QStringLiteral("RangeCaption"), QStringLiteral("範囲"),
+                             TwipsRect(180, 720, 1200, 420), font, Qt::AlignLeft | Qt::AlignVCenter);
+    RowList = new ComboBox(page, QStringLiteral("RowList"), 1440, 690, 3900, font);
+    RangeList = new ComboBox(page, QStringLiteral("RangeList"), 1440, 690, 3900, font); // over RowList
+    WeakInfo = MakeLabel(page, QStringLiteral("WeakInfo"), QString(), TwipsRect(5580, 150, 4440, 1020), font,
+                         Qt::AlignLeft | Qt::AlignVCenter);
+    WeakInfo->setWordWrap(true);
+
+    PracticeFrame = MakeFrame(page, QStringLiteral("PracticeFrame"), QStringLiteral("にがて練習"),
+                              TwipsRect(Margin, 1290, PageWidth - 2 * Margin, 1800), font);
+    PracticeCountCaption = MakeLabel(PracticeFrame, QStringLiteral("PracticeCountCaption"),
+                                     QStringLiteral("問題数"), TwipsRect(180, 390, 1200, 435), font,
+                                     Qt::AlignLeft | Qt::AlignVCenter);
+    PracticeCount = new TextBox(PracticeFrame, QStringLiteral("PracticeCount"),
+                                QString::number(engine::PracticeRule::DefaultCount), TwipsRect(1350, 390, 1200, 435),
+                                font);
+    StartPractice = new CommandButton(PracticeFrame, QStringLiteral("StartPractice"),
+                                      QStringLiteral("にがて練習を始める"), TwipsRect(6330, 330, 3450, 555),
+                                      buttonFont);
+    PracticeNote = MakeLabel(PracticeFrame, QStringLiteral("PracticeNote"),
+                             QStringLiteral("まちがえた問題と、答えるのに%1秒より長くかかった問題を先に出します。"
+                                            "おぼえた問題も、間をあけて%2問に1問ほどまぜます。"
+                                            "記録の画面と設定画面を閉じ、設定のモードでドリルを始めます。")
+                                 .arg(engine::FactRule::SlowMs / 1000)
+                                 .arg(engine::PracticeRule::KnownShareDivisor),
+                             TwipsRect(180, 960, 9600, 780), noteFont);
+    PracticeNote->setWordWrap(true);
+
+    SheetFrame = MakeFrame(page, QStringLiteral("SheetFrame"), QStringLiteral("計算プリント"),
+                           TwipsRect(Margin, 3180, PageWidth - 2 * Margin, 2520), font);
+    SheetCountCaption = MakeLabel(SheetFrame, QStringLiteral("SheetCountCaption"),
+                                  QStringLiteral("問題数（%1～%2）").arg(engine::WorksheetMinCount).arg(engine::WorksheetMaxCount),
+                                  TwipsRect(180, 390, 1800, 435), font, Qt::AlignLeft | Qt::AlignVCenter);
+    SheetCount = new TextBox(SheetFrame, QStringLiteral("SheetCount"), QStringLiteral("30"),
+                             TwipsRect(2010, 390, 900, 435), font);
+    SheetNumberCaption = MakeLabel(SheetFrame, QStringLiteral("SheetNumberCaption"), QStringLiteral("番号"),
+                                   TwipsRect(3240, 390, 700, 435), font, Qt::AlignLeft | Qt::AlignVCenter);
+    SheetNumber = new TextBox(SheetFrame, QStringLiteral("SheetNumber"), QString(), TwipsRect(3960, 390, 1200, 435),
+                              font);
+    SheetSource[0] = MakeOption(SheetFrame, ArrayName("SheetSource", 0), QStringLiteral("にがてな問題から"),
+                                TwipsRect(180, 990, 2900, 420), font);
+    SheetSource[1] = MakeOption(SheetFrame, ArrayName("SheetSource", 1), QStringLiteral("種別と範囲から"),
+                                TwipsRect(3240, 990, 2900, 420), font);
+    SheetSource[0]->setChecked(true);
+    MakeSheet = new CommandButton(SheetFrame, QStringLiteral("MakeSheet"), QStringLiteral("プリントを作る"),
+                                  TwipsRect(6330, 330, 3450, 555), buttonFont);
+    SheetNote = MakeLabel(SheetFrame, QStringLiteral("SheetNote"),
+                          QStringLiteral("A4の問題のページと、答えのページを作ります（PDF）。"
+                                         "同じ番号からは同じプリントができます"
+                                         "（にがてな問題からのときは、同じ日の同じ記録から）。"),
+                          TwipsRect(180, 1530, 9600, 840), noteFont);
+    SheetNote->setWordWrap(true);
+    for (CommandButton *button : {StartPractice, MakeSheet})
+        button->SetBackColour(ButtonRed);
+    return page;
+}
+
 void Kiroku::ClearControls()
 {
     Label1 = Legend = FactTitle = Status = Place = nullptr;
@@ -471,15 +564,144 @@ void Kiroku::ClearControls()
     Chart = nullptr;
     DrillTable = TimesGrid = FactTries = KindTable = nullptr;
     Export = Erase = CloseButton = nullptr;
+    Practice = nullptr;
+    KindCaption = RangeCaption = WeakInfo = PracticeCountCaption = PracticeNote = nullptr;
+    SheetCountCaption = SheetNumberCaption = SheetNote = nullptr;
+    KindList = RangeList = RowList = nullptr;
+    PracticeFrame = SheetFrame = nullptr;
+    PracticeCount = SheetCount = SheetNumber = nullptr;
+    StartPractice = MakeSheet = nullptr;
+    SheetSource = {};
 }
 
 void Kiroku::Load()
 {
+    FillChoiceLists(KindList, RangeList, RowList);
+    // The table first: what the record shows most.
+    KindList->setCurrentIndex(KindList->findText(engine::KindLabel(study::TimesTableKind)));
+    KindList_Click();
+    // A new sheet each opening; its number stays on screen to make it again.
+    SheetNumber->setText(QString::number(platform::DrawFrom1To(platform::random(), int(engine::WorksheetMaxNumber))));
     Refresh();
     openingMessages_.clear();
     if (!readable_)
         openingMessages_ << Unreadable;
     openingMessages_ << platform::recordStore().TakeNotices();
+}
+
+namespace {
+
+// The value of the list's text; one typed that matches no entry counts as
+// the entry the list shows as current.
+template <std::size_t N>
+std::int16_t ValueOf(const ComboBox *list, const std::array<study::Choice, N> &table)
+{
+    for (const study::Choice &choice : table) {
+        if (choice.Text() == list->currentText())
+            return choice.value;
+    }
+    const int i = std::clamp(list->currentIndex(), 0, int(N) - 1);
+    return table[std::size_t(i)].value;
+}
+
+} // namespace
+
+engine::PracticeKind Kiroku::PickedKind() const
+{
+    engine::PracticeKind kind;
+    kind.calcKind = ValueOf(KindList, study::CalcKindChoices);
+    kind.rangeMax = kind.calcKind == study::TimesTableKind ? ValueOf(RowList, study::TimesRowChoices)
+                                                           : ValueOf(RangeList, study::RangeChoices);
+    return kind;
+}
+
+void Kiroku::KindList_Click()
+{
+    ShowRangeOrRow(KindList, RangeList);
+    ShowWeakInfo();
+}
+
+void Kiroku::ShowWeakInfo()
+{
+    if (!WeakInfo)
+        return;
+    const engine::PracticeKind kind = PickedKind();
+    int missed = 0;
+    int slow = 0;
+    int due = 0;
+    const QDate today = QDate::currentDate();
+    for (const engine::FactStanding &s : engine::StandingsOf(answers_, kind)) {
+        missed += s.state == engine::FactState::OftenMissed;
+        slow += s.state == engine::FactState::Slow;
+        due += s.state == engine::FactState::Known && s.due <= today;
+    }
+    WeakInfo->setText(QStringLiteral("にがてな問題：%1問（よくまちがえる %2、遅い %3）\n"
+                                     "おぼえた問題で、もう一度出す時期のもの：%4問")
+                          .arg(missed + slow)
+                          .arg(missed)
+                          .arg(slow)
+                          .arg(due));
+}
+
+void Kiroku::StartPractice_Click()
+{
+    const study::CountCheck check = study::CheckProblemCount(PracticeCount->text());
+    const auto *accepted = std::get_if<study::CountAccepted>(&check);
+    if (!accepted) {
+        platform::messageBox().Show(study::CountRefusalMessage(check), platform::Buttons::Ok);
+        if (IsLoaded())
+            PracticeCount->setFocus();
+        return;
+    }
+    const engine::PracticeKind kind = PickedKind();
+    engine::PracticePlan plan =
+        engine::PlanPractice(answers_, kind, accepted->count, QDate::currentDate(), platform::random());
+    if (plan.weak == 0 && plan.known == 0 &&
+        platform::messageBox().Show(NoWeakFacts, platform::Buttons::YesNo) != platform::ResultYes)
+        return;
+    if (!IsLoaded())
+        return;
+    // This window and the settings close; nothing of this form is touched after.
+    navigator_.StartPractice(std::move(plan.problems), kind);
+}
+
+void Kiroku::MakeSheet_Click()
+{
+    bool ok = false;
+    const int count = SheetCount->text().trimmed().toInt(&ok);
+    if (!ok || count < engine::WorksheetMinCount || count > engine::WorksheetMaxCount) {
+        platform::messageBox().Show(SheetCountRefused, platform::Buttons::Ok);
+        if (IsLoaded())
+            SheetCount->setFocus();
+        return;
+    }
+    const qlonglong number = SheetNumber->text().trimmed().toLongLong(&ok);
+    if (!ok || number < 1 || number > qlonglong(engine::WorksheetMaxNumber)) {
+        platform::messageBox().Show(SheetNumberRefused, platform::Buttons::Ok);
+        if (IsLoaded())
+            SheetNumber->setFocus();
+        return;
+    }
+    engine::WorksheetRequest request;
+    request.kind = PickedKind();
+    request.count = count;
+    request.fromWeak = SheetSource[0]->isChecked();
+    request.number = std::uint32_t(number);
+    request.today = QDate::currentDate();
+    const engine::Worksheet sheet = engine::MakeWorksheet(answers_, request);
+    const QByteArray pdf = WorksheetPdf(sheet);
+    platform::FileSaver &saver = platform::fileSaver();
+    const platform::SaveResult result =
+        saver.Save(Window(), QStringLiteral("計算プリントを保存"), engine::WorksheetFileName(sheet), pdf);
+    if (result == platform::SaveResult::Failed) {
+        platform::messageBox().Show(SheetFailed, platform::Buttons::Ok);
+        return;
+    }
+    if (result != platform::SaveResult::Saved || !saver.CanOpenSaved())
+        return;
+    if (platform::messageBox().Show(SheetOpenQuestion, platform::Buttons::YesNo) == platform::ResultYes &&
+        !saver.OpenSaved())
+        platform::messageBox().Show(SheetOpenFailed, platform::Buttons::Ok);
 }
 
 void Kiroku::ShowOpeningMessages()
@@ -510,6 +732,7 @@ void Kiroku::Refresh()
     FillRecent();
     FillTimes();
     FillKinds();
+    ShowWeakInfo();
 }
 
 void Kiroku::FillRecent()
@@ -622,7 +845,7 @@ void Kiroku::Export_Click()
     }
     const QByteArray csv = engine::RecordCsv(answers_);
     const QString name = engine::RecordCsvName(QDate::currentDate());
-    if (platform::fileSaver().Save(Window(), name, csv) == platform::SaveResult::Failed)
+    if (platform::fileSaver().Save(Window(), QStringLiteral("書き出す"), name, csv) == platform::SaveResult::Failed)
         platform::messageBox().Show(ExportFailed, platform::Buttons::Ok);
 }
 

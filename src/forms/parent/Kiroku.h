@@ -3,6 +3,7 @@
 #include "engine/Progress.h"
 #include "forms/common/Form.h"
 #include "forms/common/FormKit.h"
+#include "forms/common/Navigator.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -41,11 +42,12 @@ private:
 // 学習の記録: the parent's view of the learning record. The scores by day
 // and the drills, the multiplication table fact by fact, the other kinds of
 // problem; the record written out for a spreadsheet, or erased. The record is
-// read when this window opens, never before.
+// read when this window opens, never before. From it the parent starts a
+// にがて練習 drill for the child, or makes a 計算プリント worksheet.
 class Kiroku : public Form {
     Q_OBJECT
 public:
-    Kiroku();
+    explicit Kiroku(Navigator &navigator);
 
     // A cell of the table carries its state as a colour and as a mark, so
     // that colour is never the only cue.
@@ -67,6 +69,26 @@ public:
     QTableWidget *FactTries = nullptr;
     QWidget *Kinds = nullptr;
     QTableWidget *KindTable = nullptr;
+    QWidget *Practice = nullptr;
+    QLabel *KindCaption = nullptr;
+    ComboBox *KindList = nullptr;
+    QLabel *RangeCaption = nullptr;
+    ComboBox *RangeList = nullptr;
+    ComboBox *RowList = nullptr;
+    QLabel *WeakInfo = nullptr;
+    QGroupBox *PracticeFrame = nullptr;
+    QLabel *PracticeCountCaption = nullptr;
+    TextBox *PracticeCount = nullptr;
+    CommandButton *StartPractice = nullptr;
+    QLabel *PracticeNote = nullptr;
+    QGroupBox *SheetFrame = nullptr;
+    QLabel *SheetCountCaption = nullptr;
+    TextBox *SheetCount = nullptr;
+    QLabel *SheetNumberCaption = nullptr;
+    TextBox *SheetNumber = nullptr;
+    std::array<QRadioButton *, 2> SheetSource{};
+    CommandButton *MakeSheet = nullptr;
+    QLabel *SheetNote = nullptr;
     QLabel *Status = nullptr;
     CommandButton *Export = nullptr;
     CommandButton *Erase = nullptr;
@@ -82,18 +104,26 @@ private:
     QWidget *MakeRecentPage();
     QWidget *MakeTimesPage();
     QWidget *MakeKindsPage();
+    QWidget *MakePracticePage();
 
     // Reads the record and fills every page from it.
     void Refresh();
     void FillRecent();
     void FillTimes();
     void FillKinds();
+    // The kind and range picked on the practice page.
+    engine::PracticeKind PickedKind() const;
+    void KindList_Click();
+    void ShowWeakInfo();
+    void StartPractice_Click();
+    void MakeSheet_Click();
     void ShowFact(int row, int column);
     // What the record had to say at this opening, in one box.
     void ShowOpeningMessages();
     void Export_Click();
     void Erase_Click();
 
+    Navigator &navigator_;
     std::vector<platform::AnswerRow> answers_;
     bool readable_ = true;
     int unreadable_ = 0;

@@ -325,8 +325,12 @@ namespace {
 
 // A stored answer: one line, fields apart by tabs, its format first.
 //   m1 drill at-ms-UTC offset-s mode kind range count retry no left right op answer correct ms typed
-constexpr QStringView Format = u"m1";
-constexpr int FieldCount = 17;
+//   m2 the same, then practice (rows written since にがて練習)
+// Rows of either format are read; new rows are written as m2.
+constexpr QStringView Format = u"m2";
+constexpr QStringView FirstFormat = u"m1";
+constexpr int FieldCount = 18;
+constexpr int FirstFieldCount = 17;
 
 // Text fields keep tabs and line breaks out of the row.
 QString Escaped(const QString &text)
@@ -409,6 +413,7 @@ QString BrowserRecordStore::RowText(const AnswerRow &row)
                              int(row.operation), int(row.answer), int(row.correct), int(row.elapsedMs)})
         text += tab + QString::number(number);
     text += tab + Escaped(row.typed);
+    text += tab + QString::number(int(row.practice));
     return text;
 }
 
@@ -421,9 +426,12 @@ std::optional<AnswerRow> BrowserRecordStore::ParseRow(QStringView text)
             return std::nullopt;
         f[std::size_t(n++)] = field;
     }
-    if (n != FieldCount || f[0] != Format)
+    const bool first = n == FirstFieldCount && f[0] == FirstFormat;
+    if (!first && (n != FieldCount || f[0] != Format))
         return std::nullopt;
     AnswerRow row;
+    if (!first && !ReadFlag(f[17], row.practice))
+        return std::nullopt;
     qint64 ms = 0;
     int offset = 0;
     const std::optional<QString> drill = Unescaped(f[1]);

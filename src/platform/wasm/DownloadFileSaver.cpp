@@ -9,7 +9,9 @@
 EM_JS(int, mimoran_download, (const char16_t *name, int nameLength, const char *data, int size), {
     try {
         var fileName = String.fromCharCode.apply(null, HEAPU16.subarray(name >> 1, (name >> 1) + nameLength));
-        var type = fileName.toLowerCase().endsWith(".csv") ? "text/csv;charset=utf-8" : "application/octet-stream";
+        var lower = fileName.toLowerCase();
+        var type = lower.endsWith(".csv") ? "text/csv;charset=utf-8"
+                 : lower.endsWith(".pdf") ? "application/pdf" : "application/octet-stream";
         // A copy: the program's memory may move or be reused.
         var blob = new Blob([HEAPU8.slice(data, data + size)], { type: type });
         var url = URL.createObjectURL(blob);
@@ -36,7 +38,7 @@ namespace {
 
 class DownloadFileSaver final : public FileSaver {
 public:
-    SaveResult Save(QWidget *, const QString &suggestedName, const QByteArray &data) override
+    SaveResult Save(QWidget *, const QString &, const QString &suggestedName, const QByteArray &data) override
     {
         const int taken = mimoran_download(reinterpret_cast<const char16_t *>(suggestedName.utf16()),
                                            int(suggestedName.size()), data.constData(), int(data.size()));

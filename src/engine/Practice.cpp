@@ -1,0 +1,201 @@
+#include "engine/Practice.h"
+
+#include "platform/Random.h"
+#include "study/Module1.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
+
+namespace engine {
+
+namespace {
+
+bool IsWeak(FactState state)
+{
+    return state == FactState::OftenMissed || state == FactState::Slow;
+}
+
+// The operations a kind draws, as the drill splits its count.
+std::array<bool, 5> OperationsOf(std::int16_t calcKind)
+{
+    auto set = std::make_unique<ProblemSet>();
+    set->SplitProblemCount(calcKind, 12);
+    return {false, set->AddCount > 0, set->SubCount > 0, set->MulCount > 0, set->DivCount > 0};
+}
+
+// The generators read the range from the study state; a plan must not leave
+// it changed.
+class RangeForDraw {
+public:
+    explicit RangeForDraw(std::int16_t range) : saved_(Module1::RangeMax) { Module1::RangeMax = range; }
+    ~RangeForDraw() { Module1::RangeMax = saved_; }
+    RangeForDraw(const RangeForDraw &) = delete;
+    RangeForDraw &operator=(const RangeForDraw &) = delete;
+
+private:
+    std::int16_t saved_;
+};
+
+using FactKey = std::tuple<std::int16_t, std::int16_t, std::int16_t>; // operation, left, right
+
+} // namespace
+
+bool BelongsTo(const AnswerRow &answer, const PracticeKind &kind)
+{
+    if (kind.calcKind == study::TimesTableKind) {
+        if (answer.operation != Multiplication || answer.left < 1 || answer.left > 9 || answer.right < 1 ||
+            answer.right > 9)
+            return false;
+        return kind.rangeMax < 1 || kind.rangeMax > 9 || answer.left == kind.rangeMax;
+    }
+    if (answer.calcKind == study::TimesTableKind || answer.rangeMax != kind.rangeMax || answer.operation < 1 ||
+        answer.operation > 4)
+        return false;
+    return OperationsOf(kind.calcKind)[std::size_t(answer.operation)];
+}
+
+int IntervalDaysOf(int box)
+{
+    const int i = std::clamp(box, 1, int(PracticeRule::IntervalDays.size())) - 1;
+    return PracticeRule::IntervalDays[std::size_t(i)];
+}
+
+std::vector<FactStanding> StandingsOf(const std::vector<AnswerRow> &answers, const PracticeKind &kind)
+{
+    // Decided once per kind, not once per answer.
+    const std::array<bool, 5> operations =
+        kind.calcKind == study::TimesTableKind ? std::array<bool, 5>{} : OperationsOf(kind.calcKind);
+    const auto belongs = [&](const AnswerRow &a) {
+        if (kind.calcKind == study::TimesTableKind)
+            return BelongsTo(a, kind);
+        return a.calcKind != study::TimesTableKind && a.rangeMax == kind.rangeMax && a.operation >= 1 &&
+               a.operation <= 4 && operations[std::size_t(a.operation)];
+    };
+    std::map<FactKey, std::vector<const AnswerRow *>> facts;
+    for (const AnswerRow &a : answers) {
+        if (belongs(a))
+            facts[{a.operation, a.left, a.right}].push_back(&a);
+    }
+    std::vector<FactStanding> standings;
+    standings.reserve(facts.size());
+    for (const auto &[key, tries] : facts) {
+        FactStanding s;
+        const AnswerRow &last = *tries.back();
+        s.problem = {last.left, last.right, last.answer, last.operation};
+        s.lastTried = last.answeredAt;
+        std::vector<FactTry> plain;
+        plain.reserve(tries.size());
+        for (const AnswerRow *a : tries)
+            plain.push_back({a->correct, a->elapsedMs});
+        s.state = StateOfFact(plain);
+        std::vector<int> rightTimes;
+        for (std::size_t i = plain.size() > std::size_t(FactRule::LatestTries) ? plain.size() - FactRule::LatestTries
+                                                                               : 0;
+             i < plain.size(); ++i) {
+            if (plain[i].correct)
+                rightTimes.push_back(plain[i].elapsedMs);
+            else
+                ++s.wrongAmongLatest;
+        }
+        s.latestMedianMs = Median(rightTimes);
+        if (s.state == FactState::Known) {
+            // Days in a row, from the latest back, with every try right and
+            // quick.
+            QDate day;
+            bool good = true;
+            for (auto it = tries.rbegin(); it != tries.rend(); ++it) {
+                const AnswerRow &a = **it;
+                const QDate d = a.answeredAt.date();
+                if (d != day) {
+                    if (!good)
+                        break;
+                    if (day.isValid())
+                        ++s.box;
+                    else
+                        s.lastGood = d;
+                    day = d;
+                    good = true;
+                }
+                if (!a.correct || a.elapsedMs > FactRule::SlowMs)
+                    good = false;
+            }
+            if (good && day.isValid())
+                ++s.box;
+            // Known, yet its latest day had a slip: it starts over, from that day.
+            if (s.box == 0) {
+                s.box = 1;
+                s.lastGood = last.answeredAt.date();
+            }
+            s.due = s.lastGood.addDays(IntervalDaysOf(s.box));
+        }
+        standings.push_back(s);
+    }
+    return standings;
+}
+
+int WeakFactCount(const std::vector<AnswerRow> &answers, const PracticeKind &kind)
+{
+    const std::vector<FactStanding> standings = StandingsOf(answers, kind);
+    return int(std::count_if(standings.begin(), standings.end(),
+                             [](const FactStanding &s) { return IsWeak(s.state); }));
+}
+
+std::vector<ProblemRecord> DrawProblems(const PracticeKind &kind, int count, platform::RandomSource &random)
+{
+    std::vector<ProblemRecord> drawn;
+    if (count <= 0)
+        return drawn;
+    const RangeForDraw range(kind.rangeMax);
+    auto set = std::make_unique<ProblemSet>();
+    set->SplitProblemCount(kind.calcKind, std::int16_t(std::min(count, int(ProblemSet::Capacity))));
+    set->MakeAdditionProblems(random);
+    set->MakeSubtractionProblems(random);
+    set->MakeMultiplicationProblems(random);
+    set->MakeDivisionProblems(random);
+    set->ShuffleProblems(random);
+    for (int i = 1; i <= set->GeneratedCount; ++i)
+        drawn.push_back(set->Problems(i));
+    return drawn;
+}
+
+PracticePlan PlanPractice(const std::vector<AnswerRow> &answers, const PracticeKind &kind, int count,
+                          const QDate &today, platform::RandomSource &random)
+{
+    count = std::clamp(count, 1, int(ProblemSet::Capacity));
+    std::vector<FactStanding> weak;
+    std::vector<FactStanding> due;
+    for (FactStanding &s : StandingsOf(answers, kind)) {
+        if (IsWeak(s.state))
+            weak.push_back(std::move(s));
+        else if (s.state == FactState::Known && s.due <= today)
+            due.push_back(std::move(s));
+    }
+    std::sort(weak.begin(), weak.end(), [](const FactStanding &a, const FactStanding &b) {
+        const auto need = [](const FactStanding &s) {
+            return std::make_tuple(s.state == FactState::OftenMissed, s.wrongAmongLatest, s.latestMedianMs.value_or(0),
+                                   s.lastTried);
+        };
+        return need(a) > need(b);
+    });
+    std::sort(due.begin(), due.end(), [](const FactStanding &a, const FactStanding &b) {
+        return std::tie(a.due, a.lastTried) < std::tie(b.due, b.lastTried);
+    });
+
+    PracticePlan plan;
+    const int knownShare = std::min<int>(count / PracticeRule::KnownShareDivisor, int(due.size()));
+    plan.weak = std::min<int>(count - knownShare, int(weak.size()));
+    // Fewer weak facts than room: known ones that are due take the rest first.
+    plan.known = std::min<int>(count - plan.weak, int(due.size()));
+    for (int i = 0; i < plan.weak; ++i)
+        plan.problems.push_back(weak[std::size_t(i)].problem);
+    for (int i = 0; i < plan.known; ++i)
+        plan.problems.push_back(due[std::size_t(i)].problem);
+    const std::vector<ProblemRecord> drawn = DrawProblems(kind, count - plan.weak - plan.known, random);
+    plan.drawn = int(drawn.size());
+    plan.problems.insert(plan.problems.end(), drawn.begin(), drawn.end());
+    return plan;
+}
+
+} // namespace engine
