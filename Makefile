@@ -60,8 +60,9 @@ package: build
 	@ls -1 $(BUILD_DIR)/*.deb
 
 # Every screen in every state, offscreen, to $(BUILD_DIR)/screenshots; the menu,
-# a question, the missed problems, a retry question and two pages of the
-# learning record also go to docs/ for the README.
+# a question, the missed problems, a retry question, three pages of the
+# learning record, a practice's question and a worksheet's two pages (drawn
+# from its PDF by poppler's pdftoppm) also go to docs/ for the README.
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/screenshots $(BUILD_DIR)/screenshots
 	@cp $(BUILD_DIR)/screenshots/01-menu.png docs/menu.png
@@ -70,6 +71,11 @@ screenshots: build
 	@cp $(BUILD_DIR)/screenshots/20-retry-question.png docs/retry-question.png
 	@cp $(BUILD_DIR)/screenshots/22-record-recent.png docs/record-recent.png
 	@cp $(BUILD_DIR)/screenshots/23-record-times.png docs/record-times.png
+	@cp $(BUILD_DIR)/screenshots/25-record-practice.png docs/record-practice.png
+	@cp $(BUILD_DIR)/screenshots/26-practice-question.png docs/practice-question.png
+	@pdftoppm -png -r 50 $(BUILD_DIR)/screenshots/worksheet.pdf $(BUILD_DIR)/screenshots/worksheet
+	@cp $(BUILD_DIR)/screenshots/worksheet-1.png docs/worksheet-problems.png
+	@cp $(BUILD_DIR)/screenshots/worksheet-2.png docs/worksheet-answers.png
 
 # The Windows edition (build-win): Qt for Windows built once into the cache
 # (~/.cache/mimoran, or $MIMORAN_CACHE), everything cross-built with mingw-w64,

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -264,6 +265,27 @@ void RecordScreens(ProgramFixture &fx)
     SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("23-record-times"));
     tabs->setCurrentIndex(2);
     SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("24-record-kinds"));
+    tabs->setCurrentIndex(3);
+    SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("25-record-practice"));
+
+    // A worksheet of the table's weak facts, as saved (the open question is
+    // answered no).
+    Control<QLineEdit>(QStringLiteral("Kiroku"), QStringLiteral("SheetNumber"))->setText(QStringLiteral("42"));
+    fx.box->answers.push_back(platform::ResultNo);
+    Control<QPushButton>(QStringLiteral("Kiroku"), QStringLiteral("MakeSheet"))->click();
+    if (!fx.saver->files.isEmpty()) {
+        QFile pdf(folder + QStringLiteral("/worksheet.pdf"));
+        if (pdf.open(QIODevice::WriteOnly))
+            pdf.write(fx.saver->files.last());
+    }
+
+    // A practice of ten, in designated study: the drill opens on its first
+    // question.
+    Control<QRadioButton>(QStringLiteral("Setei"), QStringLiteral("Option1(1)"))->click();
+    Control<QLineEdit>(QStringLiteral("Kiroku"), QStringLiteral("PracticeCount"))->setText(QStringLiteral("10"));
+    Control<QPushButton>(QStringLiteral("Kiroku"), QStringLiteral("StartPractice"))->click();
+    FlushDeletes();
+    SaveWindow(QStringLiteral("Calk"), QStringLiteral("26-practice-question"));
     fx.Stop();
 }
 

@@ -284,7 +284,9 @@ void TestProgress::csvReadsBackAsStored()
     a.typed = typed;
     a.questionNo = 3;
     a.retry = true;
-    const QByteArray csv = engine::RecordCsv({a, Row("d-2", 8, 3, 9, true)});
+    AnswerRow practised = Row("d-2", 8, 3, 9, true);
+    practised.practice = true;
+    const QByteArray csv = engine::RecordCsv({a, practised});
     QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
     const QList<QStringList> rows = ParseCsv(QString::fromUtf8(csv.mid(3)));
     QCOMPARE(rows.size(), 3);
@@ -303,6 +305,8 @@ void TestProgress::csvReadsBackAsStored()
     QCOMPARE(first[13], cell);
     QCOMPARE(first[14], QStringLiteral("×"));
     QCOMPARE(first[15], QStringLiteral("1234"));
+    QCOMPARE(first[16], QStringLiteral("いいえ"));
+    QCOMPARE(rows[2][16], QStringLiteral("はい"));
     QCOMPARE(rows[2][8], QStringLiteral("８×９＝"));
     QCOMPARE(rows[2][14], QStringLiteral("○"));
     QCOMPARE(engine::RecordCsvName(QDate(2026, 12, 8)), QStringLiteral("学習の記録_20261208.csv"));

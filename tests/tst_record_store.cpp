@@ -40,6 +40,7 @@ AnswerRow Answer(int n, const QString &drill = QStringLiteral("d"))
     a.typed = n % 3 == 0 ? QStringLiteral("４２\"x\"") : QString::number(a.answer);
     a.correct = n % 3 != 0;
     a.elapsedMs = 1000 + n;
+    a.practice = n % 4 == 1;
     return a;
 }
 
@@ -290,7 +291,10 @@ void TestRecordStore::movesTheFirstVersionForward()
     QCOMPARE(rows[0].questionNo, std::int16_t(4));
     QCOMPARE(rows[1].correct, false);
     QCOMPARE(rows[1].elapsedMs, 5000);
+    // Older answers were never a practice made from the record.
+    QVERIFY(!rows[0].practice && !rows[1].practice);
     QCOMPARE(rows[2], Answer(9, QStringLiteral("new")));
+    QVERIFY(rows[2].practice);
     QCOMPARE(SqlValue(path_, QStringLiteral("PRAGMA user_version")).toInt(), SqliteRecordStore::SchemaVersion);
     QCOMPARE(SqlValue(path_, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'answers_fact'")).toInt(),
              1);

@@ -2,9 +2,15 @@
 // what it shows of a scripted record, export, erase, and what it tells the
 // parent when the record is in trouble.
 #include "FormTestKit.h"
+#include "ShownProblem.h"
 #include "engine/Progress.h"
+#include "engine/Review.h"
+#include "engine/Worksheet.h"
+#include "platform/Conversions.h"
+#include "study/Module1.h"
 #include "forms/parent/Kiroku.h"
 
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QPointingDevice>
 #include <QTabWidget>
@@ -140,6 +146,10 @@ private slots:
     void erasesOnlyWhenAsked();
     void tellsTheParentOnce_data();
     void tellsTheParentOnce();
+    void startsAPractice_data();
+    void startsAPractice();
+    void makesAWorksheet_data();
+    void makesAWorksheet();
 
 private:
     // The settings screen, then the view from its button.
@@ -244,6 +254,7 @@ void TestRecordView::staysWhole_data()
     QTest::newRow("recent") << 0;
     QTest::newRow("times") << 1;
     QTest::newRow("kinds") << 2;
+    QTest::newRow("practice and worksheets") << 3;
 }
 
 // Whole on a 1024×640 page and on an upright tablet, as the other windows
@@ -262,7 +273,10 @@ void TestRecordView::staysWhole()
     QVERIFY2(view->width() <= 700 && view->height() <= 550,
              qPrintable(QStringLiteral("%1×%2").arg(view->width()).arg(view->height())));
 
-    for (QWidget *container : {view, tabs->currentWidget()}) {
+    QList<QWidget *> containers{view, tabs->currentWidget()};
+    for (QGroupBox *frame : tabs->currentWidget()->findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly))
+        containers << frame;
+    for (QWidget *container : containers) {
         for (QWidget *w : container->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
             if (w->isHidden())
                 continue;
@@ -436,9 +450,13 @@ void TestRecordView::tablesShowTheRecord_data()
     const QString leftEarlyRow = QStringLiteral("2024/12/09 09:30|指定学習|たし算　1～10|3/30|1|2|33|1.5");
     const QString retryRow = QStringLiteral("2024/12/09 09:35|スパルタ（やり直し）|かけ算　1～100|2|2|0|100|0.1");
     const QString additionRow = QStringLiteral("たし算|1～10|3|33|20.0|８＋７＝（２回）");
+    Rows practice = Drill("p", At(12, 10, 17, 0), 1, 81, 81, 1, false, {{6, '*', 7, "42", 2500}});
+    practice.front().practice = true;
     QTest::newRow("none") << Rows{} << QStringList{} << QStringList{};
     QTest::newRow("a 九九 drill, no other kind") << table << QStringList{tableRow} << QStringList{};
     QTest::newRow("left early") << leftEarly << QStringList{leftEarlyRow} << QStringList{additionRow};
+    QTest::newRow("a practice made from the record")
+        << practice << QStringList{"2024/12/10 17:00|指定学習（にがて練習）|九九（全て）|1|1|0|100|0.0"} << QStringList{};
     QTest::newRow("newest first; kinds in the settings' order, most missed first")
         << subtraction + table + leftEarly + retry << QStringList{retryRow, leftEarlyRow, tableRow, "2024/12/07 16:00|自由学習|ひき算　1～20|3|0|3|0|0.1"}
         << QStringList{additionRow, "ひき算|1～20|3|0|1.0|９－５＝（２回）　１２－４＝（１回）", "かけ算|1～100|2|100|3.0|"};
@@ -594,6 +612,171 @@ void TestRecordView::tellsTheParentOnce()
     FlushDeletes();
     Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
     QVERIFY(Window(QStringLiteral("Calk")));
+}
+
+void TestRecordView::startsAPractice_data()
+{
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("range"); // the range, or the table's row
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("answer");    // to the question the practice may ask, -1 for none
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("included"); // problems the drill must ask
+    QTest::addColumn<int>("kindValue"); // the practice's kind as recorded; 0: no drill
+    QTest::addColumn<int>("rangeValue");
+
+    const Rows table = Tries(81, 7, '*', 8, "r1000 w2000") + Tries(81, 6, '*', 7, "r5000 r6000");
+    const Rows sums = Drill("s", At(12, 8, 16, 0), 0, 5, 20, 2, false, {{8, '+', 7, "14", 2000}, {9, '-', 4, "5", 900}});
+    const QString noWeak = QStringLiteral("この種類には、まだにがてな問題がありません。ふつうのドリルと同じように問題を出しますか？");
+    QTest::newRow("free study, the whole table")
+        << table << 0 << "九九" << "九九（全て）" << "20" << -1 << QStringList{} << QStringList{"７×８＝", "６×７＝"}
+        << 81 << 81;
+    QTest::newRow("Spartan, one row, full-width count")
+        << table << 2 << "九九" << "九九（七の段）" << "１２" << -1 << QStringList{} << QStringList{"７×８＝"} << 81 << 7;
+    QTest::newRow("sums of a range, from a mixed drill")
+        << sums << 1 << "たし算" << "1～20" << "5" << -1 << QStringList{} << QStringList{"８＋７＝"} << 1 << 20;
+    QTest::newRow("nothing weak yet: the parent goes on")
+        << sums << 0 << "九九" << "九九（三の段）" << "8" << int(platform::ResultYes) << QStringList{noWeak}
+        << QStringList{} << 81 << 3;
+    QTest::newRow("nothing weak yet: the parent stops")
+        << Rows{} << 0 << "わり算" << "1～50" << "8" << int(platform::ResultNo) << QStringList{noWeak} << QStringList{}
+        << 0 << 0;
+    QTest::newRow("a count that is no number")
+        << table << 0 << "九九" << "九九（全て）" << "たくさん" << -1
+        << QStringList{"問題数は1から10000までの数で入力してください"} << QStringList{} << 0 << 0;
+}
+
+// The practice starts from the record's page: the parent's windows close,
+// the drill opens on the weak facts in the mode set, and its answers go into
+// the record as that practice's.
+void TestRecordView::startsAPractice()
+{
+    QFETCH(Rows, rows);
+    QFETCH(int, mode);
+    QFETCH(QString, kind);
+    QFETCH(QString, range);
+    QFETCH(QString, count);
+    QFETCH(int, answer);
+    QFETCH(QStringList, messages);
+    QFETCH(QStringList, included);
+    QFETCH(int, kindValue);
+    QFETCH(int, rangeValue);
+    Open(rows);
+    Control<QRadioButton>(Settings, QStringLiteral("Option1(%1)").arg(mode))->click();
+    V<QTabWidget>(QStringLiteral("Tabs"))->setCurrentIndex(3);
+    auto *kindList = V<forms::ComboBox>(QStringLiteral("KindList"));
+    QCOMPARE(kindList->currentText(), QStringLiteral("九九")); // the table first
+    kindList->setCurrentIndex(kindList->findText(kind));
+    emit kindList->Picked(kindList->currentIndex());
+    auto *rangeList = V<forms::ComboBox>(kind == QStringLiteral("九九") ? QStringLiteral("RowList") : QStringLiteral("RangeList"));
+    QVERIFY(rangeList->isVisibleTo(Window(View)));
+    rangeList->setCurrentIndex(rangeList->findText(range));
+    QVERIFY(rangeList->currentIndex() >= 0);
+    emit rangeList->Picked(rangeList->currentIndex());
+    V<QLineEdit>(QStringLiteral("PracticeCount"))->setText(count);
+    if (answer >= 0)
+        fx->box->answers.push_back(answer);
+    const std::size_t before = fx->record->Rows().size();
+    V<QPushButton>(QStringLiteral("StartPractice"))->click();
+    FlushDeletes();
+    QCOMPARE(fx->box->shown, messages);
+    if (!kindValue) {
+        QVERIFY(Window(View) && Window(Settings) && !Window(QStringLiteral("Calk")));
+        return;
+    }
+    QVERIFY(!Window(View) && !Window(Settings) && !Window(QStringLiteral("Mess01")));
+    QWidget *drill = Window(QStringLiteral("Calk"));
+    QVERIFY(drill);
+    const int problems = int(platform::TextToReal(count).value_or(0));
+    QCOMPARE(int(Module1::ProblemCount), problems);
+    QStringList asked;
+    for (int i = 1; i <= problems; ++i)
+        asked << engine::ProblemText(fx->program->calk.problemSet.Problems(i));
+    for (const QString &p : included)
+        QVERIFY2(asked.contains(p), qPrintable(asked.join(u' ')));
+    // Spartan stays Spartan: no way out of the drill.
+    QCOMPARE(Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C"))->isHidden(), mode == 2);
+
+    Answer(QString::number(ShownAnswerOf(drill).value_or(0)));
+    const Rows &stored = fx->record->Rows();
+    QCOMPARE(stored.size(), before + 1);
+    QVERIFY(stored.back().practice);
+    QCOMPARE(int(stored.back().calcKind), kindValue);
+    QCOMPARE(int(stored.back().rangeMax), rangeValue);
+    QCOMPARE(int(stored.back().mode), mode);
+}
+
+void TestRecordView::makesAWorksheet_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<int>("source");
+    QTest::addColumn<platform::SaveResult>("result");
+    QTest::addColumn<int>("answer"); // to the question whether to open it
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("opened");
+
+    const QString open = QStringLiteral("プリントを保存しました。開きますか？");
+    const QString badCount = QStringLiteral("プリントの問題数は、20から50までの数を入れてください。");
+    const QString badNumber = QStringLiteral("プリントの番号は、1から99999までの数を入れてください。");
+    using platform::SaveResult;
+    QTest::newRow("saved and opened") << "30" << "42" << 0 << SaveResult::Saved << int(platform::ResultYes)
+                                      << QStringList{open} << 1;
+    QTest::newRow("saved, not opened") << "２０" << "４２" << 1 << SaveResult::Saved << int(platform::ResultNo)
+                                       << QStringList{open} << 0;
+    QTest::newRow("cancelled") << "50" << "99999" << 0 << SaveResult::Cancelled << -1 << QStringList{} << 0;
+    QTest::newRow("the disk refused") << "25" << "7" << 1 << SaveResult::Failed << -1
+                                      << QStringList{"プリントを保存できませんでした。"} << 0;
+    QTest::newRow("too few problems") << "19" << "42" << 0 << SaveResult::Saved << -1 << QStringList{badCount} << 0;
+    QTest::newRow("too many problems") << "51" << "42" << 0 << SaveResult::Saved << -1 << QStringList{badCount} << 0;
+    QTest::newRow("a part of a problem") << "20.5" << "42" << 0 << SaveResult::Saved << -1 << QStringList{badCount}
+                                         << 0;
+    QTest::newRow("no number") << "30" << "" << 0 << SaveResult::Saved << -1 << QStringList{badNumber} << 0;
+    QTest::newRow("a number too large") << "30" << "100000" << 0 << SaveResult::Saved << -1
+                                        << QStringList{badNumber} << 0;
+}
+
+void TestRecordView::makesAWorksheet()
+{
+    QFETCH(QString, count);
+    QFETCH(QString, number);
+    QFETCH(int, source);
+    QFETCH(platform::SaveResult, result);
+    QFETCH(int, answer);
+    QFETCH(QStringList, messages);
+    QFETCH(int, opened);
+    fx->saver->result = result;
+    Open(Tries(81, 7, '*', 8, "w2000"));
+    V<QTabWidget>(QStringLiteral("Tabs"))->setCurrentIndex(3);
+    // Each opening offers a number of its own.
+    const std::optional<double> offered = platform::TextToReal(V<QLineEdit>(QStringLiteral("SheetNumber"))->text());
+    QVERIFY(offered && *offered >= 1 && *offered <= engine::WorksheetMaxNumber);
+    V<QLineEdit>(QStringLiteral("SheetCount"))->setText(count);
+    V<QLineEdit>(QStringLiteral("SheetNumber"))->setText(number);
+    V<QRadioButton>(QStringLiteral("SheetSource(%1)").arg(source))->click();
+    if (answer >= 0)
+        fx->box->answers.push_back(answer);
+    V<QPushButton>(QStringLiteral("MakeSheet"))->click();
+    QCOMPARE(fx->box->shown, messages);
+    QCOMPARE(fx->saver->opened, opened);
+    QVERIFY(Window(View)); // the parent stays on the record
+    const bool made = messages.isEmpty() || messages.first().startsWith(QStringLiteral("プリントを保存"));
+    QCOMPARE(fx->saver->files.size(), made ? 1 : 0);
+    if (!made)
+        return;
+    engine::WorksheetRequest request;
+    request.kind = {81, 81};
+    request.count = int(*platform::TextToReal(count));
+    request.fromWeak = source == 0;
+    request.number = std::uint32_t(*platform::TextToReal(number));
+    request.today = QDate::currentDate();
+    const engine::Worksheet sheet = engine::MakeWorksheet(fx->record->Rows(), request);
+    QCOMPARE(fx->saver->names, QStringList{engine::WorksheetFileName(sheet)});
+    QCOMPARE(fx->saver->titles, QStringList{QStringLiteral("計算プリントを保存")});
+    QVERIFY(fx->saver->files.first().startsWith("%PDF-"));
+    QVERIFY(fx->saver->files.first().contains("/Type /Page"));
 }
 
 QTEST_MAIN(TestRecordView)

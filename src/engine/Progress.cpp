@@ -118,6 +118,7 @@ std::vector<DrillSummary> SummariseDrills(const std::vector<AnswerRow> &answers)
             d.rangeMax = a.rangeMax;
             d.problemCount = a.problemCount;
             d.retry = a.retry;
+            d.practice = a.practice;
             drills.push_back(d);
         }
         DrillSummary &d = drills[*found];
@@ -269,7 +270,7 @@ QByteArray RecordCsv(const std::vector<AnswerRow> &answers)
         QStringLiteral("やり直し"), QStringLiteral("問番号"),       QStringLiteral("問題"),
         QStringLiteral("左"),       QStringLiteral("演算"),         QStringLiteral("右"),
         QStringLiteral("正しい答え"), QStringLiteral("入力した答え"), QStringLiteral("正誤"),
-        QStringLiteral("時間（ミリ秒）")};
+        QStringLiteral("時間（ミリ秒）"), QStringLiteral("にがて練習")};
     QString text;
     auto line = [&text](const QStringList &fields) {
         QStringList quoted;
@@ -284,7 +285,8 @@ QByteArray RecordCsv(const std::vector<AnswerRow> &answers)
               a.retry ? QStringLiteral("はい") : QStringLiteral("いいえ"), QString::number(a.questionNo),
               ProblemLabel(a), QString::number(a.left), OperatorSign(a.operation).value_or(QString()),
               QString::number(a.right), QString::number(a.answer), a.typed,
-              a.correct ? QStringLiteral("○") : QStringLiteral("×"), QString::number(a.elapsedMs)});
+              a.correct ? QStringLiteral("○") : QStringLiteral("×"), QString::number(a.elapsedMs),
+              a.practice ? QStringLiteral("はい") : QStringLiteral("いいえ")});
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -69,6 +69,7 @@ struct DrillSummary {
     std::int16_t rangeMax = 0;
     std::int16_t problemCount = 0;
     bool retry = false;
+    bool practice = false; // にがて練習
     int answered = 0;
     int right = 0;
     int wrong = 0;

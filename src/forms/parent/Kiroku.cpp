@@ -4,6 +4,7 @@
 #include "engine/Review.h"
 #include "engine/Worksheet.h"
 #include "forms/parent/WorksheetPdf.h"
+#include "platform/Conversions.h"
 #include "platform/FileSave.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
@@ -18,6 +19,7 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace forms {
@@ -667,16 +669,23 @@ void Kiroku::StartPractice_Click()
 
 void Kiroku::MakeSheet_Click()
 {
-    bool ok = false;
-    const int count = SheetCount->text().trimmed().toInt(&ok);
-    if (!ok || count < engine::WorksheetMinCount || count > engine::WorksheetMaxCount) {
+    // Whole numbers within bounds, typed as the parent likes (full-width
+    // digits with the input method on).
+    const auto whole = [](const QString &text, double least, double most) -> std::optional<long> {
+        const std::optional<double> value = platform::TextToReal(text);
+        if (!value || *value < least || *value > most || *value != std::floor(*value))
+            return std::nullopt;
+        return long(*value);
+    };
+    const std::optional<long> count = whole(SheetCount->text(), engine::WorksheetMinCount, engine::WorksheetMaxCount);
+    if (!count) {
         platform::messageBox().Show(SheetCountRefused, platform::Buttons::Ok);
         if (IsLoaded())
             SheetCount->setFocus();
         return;
     }
-    const qlonglong number = SheetNumber->text().trimmed().toLongLong(&ok);
-    if (!ok || number < 1 || number > qlonglong(engine::WorksheetMaxNumber)) {
+    const std::optional<long> number = whole(SheetNumber->text(), 1, engine::WorksheetMaxNumber);
+    if (!number) {
         platform::messageBox().Show(SheetNumberRefused, platform::Buttons::Ok);
         if (IsLoaded())
             SheetNumber->setFocus();
@@ -684,9 +693,9 @@ void Kiroku::MakeSheet_Click()
     }
     engine::WorksheetRequest request;
     request.kind = PickedKind();
-    request.count = count;
+    request.count = int(*count);
     request.fromWeak = SheetSource[0]->isChecked();
-    request.number = std::uint32_t(number);
+    request.number = std::uint32_t(*number);
     request.today = QDate::currentDate();
     const engine::Worksheet sheet = engine::MakeWorksheet(answers_, request);
     const QByteArray pdf = WorksheetPdf(sheet);
@@ -749,6 +758,8 @@ void Kiroku::FillRecent()
         QString mode = engine::ModeLabel(d.mode);
         if (d.retry)
             mode += QStringLiteral("（やり直し）");
+        else if (d.practice)
+            mode += QStringLiteral("（にがて練習）");
         const QString count = d.finished() ? QString::number(d.answered)
                                            : QStringLiteral("%1/%2").arg(d.answered).arg(d.problemCount);
         FillRow(DrillTable, i,
