@@ -41,6 +41,7 @@ builds_on[test]=build
 stage_test=(
   desktop-file-utils appstream  # the desktop entry and metainfo checks
   dpkg-dev file                 # the package test: CPack runs dpkg-shlibdeps
+  poppler-utils                 # the worksheet test reads its PDF back (pdfinfo, pdffonts, pdftotext)
 )
 
 # The sanitizer and fuzzer runtimes go with the clang that `clang` brings.
@@ -48,7 +49,7 @@ clang_major=$(apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-
 clang_major=${clang_major:-14}
 
 builds_on[asan]=build
-stage_asan=(clang "libclang-rt-$clang_major-dev")
+stage_asan=(clang "libclang-rt-$clang_major-dev" poppler-utils)
 
 builds_on[fuzz]=build
 stage_fuzz=(clang "libclang-rt-$clang_major-dev" "libfuzzer-$clang_major-dev")
@@ -67,6 +68,7 @@ stage_windows=(
   g++-mingw-w64-x86-64-posix wine64 wine nsis ninja-build
   dpkg-dev xz-utils tcl         # Qt's source and SQLite's from Debian's source packages
   xvfb xauth xdotool x11-utils  # the installer test finds the program's window
+  poppler-utils                 # the worksheet suite reads its PDF back
 )
 
 builds_on[windows-shots]=windows
@@ -75,6 +77,7 @@ stage_windows_shots=(openbox imagemagick)
 builds_on[web]=build
 stage_web=(
   emscripten ninja-build dpkg-dev xz-utils python3-fonttools
+  poppler-utils                 # the downloaded worksheet read back
   chromium                      # the browser the test drives
   webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb  # WebKit (Safari's engine): its driver, MiniBrowser, a display
 )
