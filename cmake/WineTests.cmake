@@ -21,6 +21,14 @@ function(mimoran_tests_under_wine)
   get_filename_component(qm_dir "${MIMORAN_QT_TRANSLATION}" DIRECTORY)
   file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf
        "[Paths]\nPrefix = Z:${qt_prefix}\nTranslations = Z:${qm_dir}\n")
+  # The worksheet suite reads its PDF back with poppler's Linux tools, which
+  # wine starts like any program once they carry a Windows name.
+  set(poppler_dir ${CMAKE_BINARY_DIR}/tests/poppler)
+  file(MAKE_DIRECTORY ${poppler_dir})
+  foreach(tool pdfinfo pdffonts pdftotext)
+    find_program(MIMORAN_${tool} ${tool} REQUIRED)
+    file(CREATE_LINK ${MIMORAN_${tool}} ${poppler_dir}/${tool}.exe SYMBOLIC)
+  endforeach()
   get_property(tests DIRECTORY PROPERTY TESTS)
   foreach(test IN LISTS tests)
     get_test_property(${test} ENVIRONMENT env)
@@ -37,6 +45,7 @@ function(mimoran_tests_under_wine)
       "WINEDEBUG=-all"
       "WINEQT_FORCE_STDERR_LOGGING=1"
       "WINEQT_QPA_FONTDIR=Z:${MIMORAN_NO_SYSTEM_FONTS}"
+      "MIMORAN_POPPLER=Z:${poppler_dir}"
       "WINEDLLOVERRIDES=mscoree,mshtml=")
   endforeach()
 endfunction()

@@ -11,6 +11,7 @@
 //
 // node browser-test.mjs --site build-web/site --out build-web/browser-test
 import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import path from "node:path";
 import puppeteer from "puppeteer-core";
@@ -1131,6 +1132,34 @@ async function recordView(page, browser, record) {
   const drills = [...new Set(record.last.map(r => r.drill))];
   check(lines.length === 1 + 8 && drills.every(d => lines.filter(l => l.includes(d)).length >= 2),
         `the CSV holds a header and the 8 answers of the three drills (${lines.length} lines)`);
+
+  // A worksheet, from the fourth page: downloaded as a PDF of two pages,
+  // read back by poppler as a viewer would.
+  await screen.click("Kiroku", "TabBar");
+  for (let i = 0; i < 4; ++i)
+    await screen.key("ArrowRight");
+  await screen.at("Kiroku", "MakeSheet");
+  const number = (await screen.text("Kiroku", "SheetNumber")).padStart(5, "0");
+  await screen.click("Kiroku", "MakeSheet");
+  const sheetEnd = Date.now() + 20000;
+  let sheets = [];
+  while ((sheets = fs.readdirSync(downloads).filter(f => f.endsWith(".pdf"))).length === 0) {
+    if (Date.now() > sheetEnd)
+      await screen.fail("no download from プリントを作る");
+    await sleep(100);
+  }
+  await sleep(300);
+  const sheet = path.join(downloads, sheets[0]);
+  check(sheets[0] === `計算プリント_九九（全て）_${number}.pdf`, `the worksheet is named ${sheets[0]}`);
+  const pdf = name => execFileSync(name, name === "pdftotext" ? ["-layout", sheet, "-"] : [sheet]).toString("utf8");
+  const pages = (pdf("pdfinfo").match(/Pages:\s+(\d+)/) || [])[1];
+  const embedded = pdf("pdffonts").split("\n").slice(2).filter(l => l.trim());
+  const text = pdf("pdftotext").replace(/[\s\u3000]/g, "");
+  const numbered = text.match(/\(\d+\)/g) || [];
+  check(pages === "2" && embedded.length > 0 && embedded.every(l => l.trim().split(/\s+/).at(-5) === "yes"),
+        `the worksheet: ${pages} pages, ${embedded.length} faces, all embedded`);
+  check(text.startsWith("計算プリント九九（全て）") && text.includes("こたえ") && numbered.length === 60 &&
+        /\(1\)[１-９]×[１-９]＝/.test(text), `the worksheet's 30 problems and their answers read back (${numbered.length} numbers)`);
   await screen.click("Kiroku", "CloseButton");
   await waitForWindowGone(screen, "Kiroku");
   return onPage;
