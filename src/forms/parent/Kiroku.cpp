@@ -581,7 +581,7 @@ void Kiroku::Load()
     FillChoiceLists(KindList, RangeList, RowList);
     // The table first: what the record shows most.
     KindList->setCurrentIndex(KindList->findText(engine::KindLabel(study::TimesTableKind)));
-    KindList_Click();
+    ShowRangeOrRow(KindList, RangeList);
     // A new sheet each opening; its number stays on screen to make it again.
     SheetNumber->setText(QString::number(platform::DrawFrom1To(platform::random(), int(engine::WorksheetMaxNumber))));
     Refresh();
