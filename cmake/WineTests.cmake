@@ -21,14 +21,22 @@ function(mimoran_tests_under_wine)
   get_filename_component(qm_dir "${MIMORAN_QT_TRANSLATION}" DIRECTORY)
   file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf
        "[Paths]\nPrefix = Z:${qt_prefix}\nTranslations = Z:${qm_dir}\n")
-  # The worksheet suite reads its PDF back with poppler's Linux tools, which
-  # wine starts like any program once they carry a Windows name.
+  # The worksheet suite reads its PDF back with poppler's Linux tools. Wine
+  # starts a Linux program for a Windows one once it has a Windows name, but
+  # neither waits for it nor hands it Qt's pipes: this script runs the tool,
+  # its output to a file, and then leaves a mark that it is done.
   set(poppler_dir ${CMAKE_BINARY_DIR}/tests/poppler)
   file(MAKE_DIRECTORY ${poppler_dir})
+  set(script "#!/bin/sh\n# run.exe OUTPUT TOOL ARGS...: the tool's output in OUTPUT, then OUTPUT.done\n")
+  string(APPEND script "out=$1\ntool=$2\nshift 2\ncase $tool in\n")
   foreach(tool pdfinfo pdffonts pdftotext)
     find_program(MIMORAN_${tool} ${tool} REQUIRED)
-    file(CREATE_LINK ${MIMORAN_${tool}} ${poppler_dir}/${tool}.exe SYMBOLIC)
+    string(APPEND script "  ${tool}) tool=${MIMORAN_${tool}} ;;\n")
   endforeach()
+  string(APPEND script "  *) exit 2 ;;\nesac\n\"$tool\" \"$@\" > \"$out\" 2>&1\necho $? > \"$out.done\"\n")
+  file(WRITE ${poppler_dir}/run.exe "${script}")
+  file(CHMOD ${poppler_dir}/run.exe PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+       WORLD_READ WORLD_EXECUTE)
   get_property(tests DIRECTORY PROPERTY TESTS)
   foreach(test IN LISTS tests)
     get_test_property(${test} ENVIRONMENT env)

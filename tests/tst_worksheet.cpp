@@ -7,46 +7,85 @@
 #include "forms/parent/WorksheetPdf.h"
 #include "platform/Fonts.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QThread>
+#include <QTemporaryDir>
+
+#include <optional>
 #include <QtTest>
 
 namespace {
 
-// Where poppler's tools are: MIMORAN_POPPLER (a folder; under wine, one
-// of Windows names for the Linux tools), else the PATH.
-QString Tool(const QString &name)
+// Poppler's tools run on this system's side: from the PATH, or under wine
+// through MIMORAN_POPPLER (Z:/..., the build's tests/poppler), whose run.exe
+// script runs a Linux tool, its output to a file, and marks when it is done
+// (wine neither waits for a Linux program nor gives it Qt's pipes).
+QString ToolFolder()
 {
-    const QString folder = qEnvironmentVariable("MIMORAN_POPPLER");
-    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
+    return qEnvironmentVariable("MIMORAN_POPPLER");
 }
 
-// The tool's output for the PDF given on its input ("-"): no file name to
-// carry between Windows and Linux under wine.
-QString Run(const QString &tool, const QStringList &args, const QByteArray &pdf = {})
+// A file of the tools' folder by its Linux name ("Z:/a/b" is "/a/b").
+QString LinuxName(const QString &file)
 {
-    QProcess p;
-    p.start(Tool(tool), args);
-    if (p.waitForStarted(60000)) {
-        p.write(pdf);
-        p.closeWriteChannel();
-    }
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        qWarning("%s failed: %s %s", qPrintable(tool), qPrintable(p.errorString()),
-                 p.readAllStandardError().constData());
+    return file.mid(file.indexOf(u'/'));
+}
+
+// Writes the PDF where the tools can read it, and gives its name as they
+// see it.
+QString PdfForTools(const QByteArray &pdf)
+{
+    static QTemporaryDir temporary;
+    const QString folder = ToolFolder().isEmpty() ? temporary.path() : ToolFolder();
+    const QString file = folder + QStringLiteral("/read-back.pdf");
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size())
         return {};
+    return ToolFolder().isEmpty() ? file : LinuxName(file);
+}
+
+// The tool's standard output; none when it failed.
+std::optional<QString> Run(const QString &tool, const QStringList &args)
+{
+    if (ToolFolder().isEmpty()) {
+        QProcess p;
+        p.start(tool, args);
+        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+            qWarning("%s failed: %s %s", qPrintable(tool), qPrintable(p.errorString()),
+                     p.readAllStandardError().constData());
+            return std::nullopt;
+        }
+        return QString::fromUtf8(p.readAllStandardOutput());
     }
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const QString output = ToolFolder() + QStringLiteral("/output.txt");
+    QFile::remove(output);
+    QFile::remove(output + QStringLiteral(".done"));
+    if (!QProcess::startDetached(ToolFolder() + QStringLiteral("/run.exe"),
+                                 QStringList{LinuxName(output), tool} + args))
+        return std::nullopt;
+    QFile done(output + QStringLiteral(".done"));
+    QDeadlineTimer deadline(60000);
+    while (!done.exists() || done.size() == 0) {
+        if (deadline.hasExpired())
+            return std::nullopt;
+        QThread::msleep(20);
+    }
+    QFile file(output);
+    if (!done.open(QIODevice::ReadOnly) || done.readAll().trimmed() != "0" || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return QString::fromUtf8(file.readAll());
 }
 
 // A page's text with every blank taken out, so that only the order of what
 // is printed counts.
-QString PageText(const QByteArray &pdf, int page)
+QString PageText(const QString &pdf, int page)
 {
     QString text = Run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
                                                      QStringLiteral("UTF-8"), QStringLiteral("-f"),
                                                      QString::number(page), QStringLiteral("-l"),
-                                                     QString::number(page), QStringLiteral("-"), QStringLiteral("-")},
-                       pdf);
+                                                     QString::number(page), pdf, QStringLiteral("-")})
+                       .value_or(QString());
     text.remove(QRegularExpression(QStringLiteral("[\\s\\x{3000}]")));
     return text;
 }
@@ -66,9 +105,7 @@ void TestWorksheet::initTestCase()
 {
     platform::LoadBundledFonts();
     platform::InstallFontSubstitutions();
-    QProcess probe;
-    probe.start(Tool(QStringLiteral("pdfinfo")), {QStringLiteral("-v")});
-    QVERIFY2(probe.waitForFinished(60000) && probe.exitCode() == 0,
+    QVERIFY2(Run(QStringLiteral("pdfinfo"), {QStringLiteral("-v")}),
              "poppler's tools (poppler-utils) are needed to read the PDF back");
 }
 
@@ -113,16 +150,18 @@ void TestWorksheet::readsBack()
         record, {{std::int16_t(kind), std::int16_t(range)}, count, fromWeak, 31415, QDate(2026, 12, 8)});
     QCOMPARE(int(sheet.problems.size()), count);
 
-    const QByteArray file = forms::WorksheetPdf(sheet);
-    QVERIFY(file.startsWith("%PDF-"));
+    const QByteArray bytes = forms::WorksheetPdf(sheet);
+    QVERIFY(bytes.startsWith("%PDF-"));
+    const QString file = PdfForTools(bytes);
+    QVERIFY(!file.isEmpty());
 
-    const QString info = Run(QStringLiteral("pdfinfo"), {QStringLiteral("-")}, file);
+    const QString info = Run(QStringLiteral("pdfinfo"), {file}).value_or(QString());
     QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(info));
     QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
 
     // Every face the text uses travels inside the file.
     const QStringList fonts =
-        Run(QStringLiteral("pdffonts"), {QStringLiteral("-")}, file).split(u'\n', Qt::SkipEmptyParts).mid(2);
+        Run(QStringLiteral("pdffonts"), {file}).value_or(QString()).split(u'\n', Qt::SkipEmptyParts).mid(2);
     QVERIFY(!fonts.isEmpty());
     for (const QString &line : fonts) {
         const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);

@@ -533,12 +533,12 @@ QWidget *Kiroku::MakePracticePage()
                            TwipsRect(Margin, 3180, PageWidth - 2 * Margin, 2520), font);
     SheetCountCaption = MakeLabel(SheetFrame, QStringLiteral("SheetCountCaption"),
                                   QStringLiteral("問題数（%1～%2）").arg(engine::WorksheetMinCount).arg(engine::WorksheetMaxCount),
-                                  TwipsRect(180, 390, 1800, 435), font, Qt::AlignLeft | Qt::AlignVCenter);
+                                  TwipsRect(180, 390, 2160, 435), font, Qt::AlignLeft | Qt::AlignVCenter);
     SheetCount = new TextBox(SheetFrame, QStringLiteral("SheetCount"), QStringLiteral("30"),
-                             TwipsRect(2010, 390, 900, 435), font);
+                             TwipsRect(2400, 390, 840, 435), font);
     SheetNumberCaption = MakeLabel(SheetFrame, QStringLiteral("SheetNumberCaption"), QStringLiteral("番号"),
-                                   TwipsRect(3240, 390, 700, 435), font, Qt::AlignLeft | Qt::AlignVCenter);
-    SheetNumber = new TextBox(SheetFrame, QStringLiteral("SheetNumber"), QString(), TwipsRect(3960, 390, 1200, 435),
+                                   TwipsRect(3480, 390, 720, 435), font, Qt::AlignLeft | Qt::AlignVCenter);
+    SheetNumber = new TextBox(SheetFrame, QStringLiteral("SheetNumber"), QString(), TwipsRect(4200, 390, 1200, 435),
                               font);
     SheetSource[0] = MakeOption(SheetFrame, ArrayName("SheetSource", 0), QStringLiteral("にがてな問題から"),
                                 TwipsRect(180, 990, 2900, 420), font);
