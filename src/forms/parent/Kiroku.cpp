@@ -14,6 +14,7 @@
 
 #include <QHeaderView>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -583,7 +584,9 @@ void Kiroku::Load()
     KindList->setCurrentIndex(KindList->findText(engine::KindLabel(study::TimesTableKind)));
     ShowRangeOrRow(KindList, RangeList);
     // A new sheet each opening; its number stays on screen to make it again.
-    SheetNumber->setText(QString::number(platform::DrawFrom1To(platform::random(), int(engine::WorksheetMaxNumber))));
+    // Not the drill's generator: until a drill reseeds it from the clock it
+    // runs the same sequence in every run, and so would the number.
+    SheetNumber->setText(QString::number(QRandomGenerator::global()->bounded(1U, engine::WorksheetMaxNumber + 1)));
     Refresh();
     openingMessages_.clear();
     if (!readable_)
@@ -656,6 +659,9 @@ void Kiroku::StartPractice_Click()
         return;
     }
     const engine::PracticeKind kind = PickedKind();
+    // Reseeded from the clock as a drill's build is: the draws differ from run
+    // to run.
+    platform::random().Reseed(platform::SecondsSinceMidnight());
     engine::PracticePlan plan =
         engine::PlanPractice(answers_, kind, accepted->count, QDate::currentDate(), platform::random());
     if (plan.weak == 0 && plan.known == 0 &&
