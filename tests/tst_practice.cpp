@@ -275,7 +275,8 @@ void TestPractice::belongsToKind()
     const std::vector<AnswerRow> rows = Record(fact + QStringLiteral(" d0:w1"));
     QCOMPARE(int(rows.size()), 1);
     QCOMPARE(engine::BelongsTo(rows[0], PracticeKind{std::int16_t(kind), std::int16_t(range)}), belongs);
-    QCOMPARE(engine::WeakFactCount(rows, PracticeKind{std::int16_t(kind), std::int16_t(range)}), belongs ? 1 : 0);
+    QCOMPARE(int(engine::StandingsOf(rows, PracticeKind{std::int16_t(kind), std::int16_t(range)}).size()),
+             belongs ? 1 : 0);
 }
 
 void TestPractice::largeRecord()

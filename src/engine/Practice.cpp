@@ -17,12 +17,17 @@ bool IsWeak(FactState state)
     return state == FactState::OftenMissed || state == FactState::Slow;
 }
 
-// The operations a kind draws, as the drill splits its count.
+// The operations a kind draws, as the drill splits its count; worked out once
+// per kind (a problem set is 80 KB, and this is asked once per answer).
 std::array<bool, 5> OperationsOf(std::int16_t calcKind)
 {
+    static std::map<std::int16_t, std::array<bool, 5>> known;
+    const auto found = known.find(calcKind);
+    if (found != known.end())
+        return found->second;
     auto set = std::make_unique<ProblemSet>();
     set->SplitProblemCount(calcKind, 12);
-    return {false, set->AddCount > 0, set->SubCount > 0, set->MulCount > 0, set->DivCount > 0};
+    return known[calcKind] = {false, set->AddCount > 0, set->SubCount > 0, set->MulCount > 0, set->DivCount > 0};
 }
 
 // The generators read the range from the study state; a plan must not leave
@@ -64,18 +69,9 @@ int IntervalDaysOf(int box)
 
 std::vector<FactStanding> StandingsOf(const std::vector<AnswerRow> &answers, const PracticeKind &kind)
 {
-    // Decided once per kind, not once per answer.
-    const std::array<bool, 5> operations =
-        kind.calcKind == study::TimesTableKind ? std::array<bool, 5>{} : OperationsOf(kind.calcKind);
-    const auto belongs = [&](const AnswerRow &a) {
-        if (kind.calcKind == study::TimesTableKind)
-            return BelongsTo(a, kind);
-        return a.calcKind != study::TimesTableKind && a.rangeMax == kind.rangeMax && a.operation >= 1 &&
-               a.operation <= 4 && operations[std::size_t(a.operation)];
-    };
     std::map<FactKey, std::vector<const AnswerRow *>> facts;
     for (const AnswerRow &a : answers) {
-        if (belongs(a))
+        if (BelongsTo(a, kind))
             facts[{a.operation, a.left, a.right}].push_back(&a);
     }
     std::vector<FactStanding> standings;
@@ -133,13 +129,6 @@ std::vector<FactStanding> StandingsOf(const std::vector<AnswerRow> &answers, con
         standings.push_back(s);
     }
     return standings;
-}
-
-int WeakFactCount(const std::vector<AnswerRow> &answers, const PracticeKind &kind)
-{
-    const std::vector<FactStanding> standings = StandingsOf(answers, kind);
-    return int(std::count_if(standings.begin(), standings.end(),
-                             [](const FactStanding &s) { return IsWeak(s.state); }));
 }
 
 std::vector<ProblemRecord> DrawProblems(const PracticeKind &kind, int count, platform::RandomSource &random)

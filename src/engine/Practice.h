@@ -77,9 +77,6 @@ struct PracticePlan {
 PracticePlan PlanPractice(const std::vector<AnswerRow> &answers, const PracticeKind &kind, int count,
                           const QDate &today, platform::RandomSource &random);
 
-// Only the count of weak facts, for the parent to see before starting.
-int WeakFactCount(const std::vector<AnswerRow> &answers, const PracticeKind &kind);
-
 // Draws count problems of the kind as a normal drill does.
 std::vector<ProblemRecord> DrawProblems(const PracticeKind &kind, int count, platform::RandomSource &random);
 
