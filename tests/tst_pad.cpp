@@ -1,6 +1,7 @@
 #include "FormTestKit.h"
 
 #include "forms/drill/Calk.h"
+#include "forms/drill/NumberPad.h"
 
 #include <QLineEdit>
 #include <QPointingDevice>
@@ -21,6 +22,8 @@ private slots:
     void noPadWithoutATouchScreen();
     void wholeDrillByTouch_data();
     void wholeDrillByTouch();
+    void digitsKeepTheirPlaces_data();
+    void digitsKeepTheirPlaces();
 
 private:
     void Tap(const QString &key);
@@ -154,6 +157,52 @@ void TestPad::wholeDrillByTouch()
     QVERIFY(Window(QStringLiteral("kekka")));
     QCOMPARE(int(Module1::CorrectCount), int(pattern.count(u'r')));
     QCOMPARE(int(Module1::WrongCount), int(pattern.count(u'w')));
+}
+
+void TestPad::digitsKeepTheirPlaces_data()
+{
+    QTest::addColumn<forms::NumberPad::Shape>("shape");
+    QTest::addColumn<forms::NumberPad::Shape>("other");
+    QTest::newRow("beside the screen") << forms::NumberPad::Shape::Side << forms::NumberPad::Shape::Below;
+    QTest::newRow("below the screen") << forms::NumberPad::Shape::Below << forms::NumberPad::Shape::Side;
+}
+
+// Held either way, each digit is where it was (7 8 9 on top, 0 under 1, as
+// on a keyboard's pad); every key whole inside the pad, none over another.
+void TestPad::digitsKeepTheirPlaces()
+{
+    QFETCH(forms::NumberPad::Shape, shape);
+    QFETCH(forms::NumberPad::Shape, other);
+    QWidget owner;
+    forms::NumberPad pad(&owner);
+    pad.SetShape(other);
+    std::array<QRect, 10> before;
+    for (int d = 0; d < 10; ++d)
+        before[d] = pad.Key[d]->geometry();
+    pad.SetShape(shape);
+    QCOMPARE(pad.CurrentShape(), shape);
+
+    const auto at = [&pad](int d) { return pad.Key[d]->geometry(); };
+    for (int d = 0; d < 10; ++d)
+        QCOMPARE(at(d), before[d]);
+    for (int top : {7, 4, 1}) {
+        QCOMPARE(at(top).top(), at(top + 1).top());
+        QCOMPARE(at(top).top(), at(top + 2).top());
+        QVERIFY(at(top).right() < at(top + 1).left() && at(top + 1).right() < at(top + 2).left());
+    }
+    QVERIFY(at(7).bottom() < at(4).top() && at(4).bottom() < at(1).top() && at(1).bottom() < at(0).top());
+    QCOMPARE(at(0).left(), at(1).left());
+
+    QList<QWidget *> keys(pad.Key.begin(), pad.Key.end());
+    keys << pad.Erase << pad.Answer;
+    for (int i = 0; i < keys.size(); ++i) {
+        QVERIFY2(pad.rect().contains(keys[i]->geometry()), qPrintable(keys[i]->objectName()));
+        // A fingertip's room at the least.
+        QVERIFY(keys[i]->width() >= 80 && keys[i]->height() >= 80);
+        for (int j = i + 1; j < keys.size(); ++j)
+            QVERIFY2(!keys[i]->geometry().intersects(keys[j]->geometry()),
+                     qPrintable(keys[i]->objectName() + u' ' + keys[j]->objectName()));
+    }
 }
 
 QTEST_MAIN(TestPad)

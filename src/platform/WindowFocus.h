@@ -12,8 +12,8 @@ namespace platform {
 void KeepKeyboardWithWindows(QApplication &app);
 
 // Keeps the windows on screen when the screen changes size (a browser page
-// resized, a tablet turned): windows that no longer fit move together, as
-// one group, back inside. Desktop window managers do that themselves.
+// resized, a tablet turned): the windows are centred again together, as one
+// group. Desktop window managers do that themselves.
 void KeepWindowsOnScreen(QApplication &app);
 
 } // namespace platform

@@ -195,8 +195,9 @@ void Calk::PlacePad()
     if (!pad_ || !IsLoaded())
         return;
     const QRect frame = Window()->frameGeometry();
+    const int below = frame.left() + (frame.width() - pad_->frameGeometry().width()) / 2;
     QPoint corner = pad_->CurrentShape() == NumberPad::Shape::Side ? QPoint(frame.right() + 1 + PadGap, frame.top())
-                                                                   : QPoint(frame.left(), frame.bottom() + 1 + PadGap);
+                                                                   : QPoint(below, frame.bottom() + 1 + PadGap);
     // On a screen too small for both, the pad stays within reach.
     if (const QScreen *screen = Window()->screen()) {
         const QRect area = screen->availableGeometry();

@@ -15,9 +15,7 @@ const QColor EraseYellow(255, 255, 160);
 constexpr int Gap = 120;
 constexpr int SideKey = 1200;
 constexpr int SideStep = SideKey + Gap;
-constexpr int BelowKeyWidth = 1440;
-constexpr int BelowKeyHeight = 1200;
-constexpr int BelowStep = BelowKeyWidth + Gap;
+constexpr int BelowAnswerWidth = 1800;
 
 } // namespace
 
@@ -58,29 +56,25 @@ NumberPad::Shape NumberPad::ShapeFor(const QRect &screenArea)
 void NumberPad::SetShape(Shape shape)
 {
     shape_ = shape;
+    // 7 8 9 / 4 5 6 / 1 2 3 / 0 erase, as on a keyboard's pad, and the same
+    // whichever way the screen is held: a child's hand learns one place for
+    // each digit. Only the answer key moves, below the keys on a wide screen
+    // (where the pad is as high as the drill screen), beside them on a tall
+    // one (where the pad is below the drill screen).
+    for (int d = 1; d < 10; ++d) {
+        const int row = 2 - (d - 1) / 3;
+        const int column = (d - 1) % 3;
+        Key[d]->setGeometry(TwipsRect(Gap + column * SideStep, Gap + row * SideStep, SideKey, SideKey));
+    }
+    Key[0]->setGeometry(TwipsRect(Gap, Gap + 3 * SideStep, SideKey, SideKey));
+    Erase->setGeometry(TwipsRect(Gap + SideStep, Gap + 3 * SideStep, SideStep + SideKey, SideKey));
+    const int keysWidth = Gap + 3 * SideStep;
     if (shape == Shape::Side) {
-        // 7 8 9 / 4 5 6 / 1 2 3 / 0 erase / answer, as on a keyboard's pad,
-        // as high as the drill screen.
-        setFixedSize(TwipsSize(Gap + 3 * SideStep, 6915));
-        for (int d = 1; d < 10; ++d) {
-            const int row = 2 - (d - 1) / 3;
-            const int column = (d - 1) % 3;
-            Key[d]->setGeometry(TwipsRect(Gap + column * SideStep, Gap + row * SideStep, SideKey, SideKey));
-        }
-        Key[0]->setGeometry(TwipsRect(Gap, Gap + 3 * SideStep, SideKey, SideKey));
-        Erase->setGeometry(TwipsRect(Gap + SideStep, Gap + 3 * SideStep, SideStep + SideKey, SideKey));
+        setFixedSize(TwipsSize(keysWidth, 6915));
         Answer->setGeometry(TwipsRect(Gap, Gap + 4 * SideStep, 2 * SideStep + SideKey, 6915 - 2 * Gap - 4 * SideStep));
     } else {
-        // 1 to 5 and erase, 6 to 0 and answer: as wide as the drill screen.
-        setFixedSize(TwipsSize(9495, Gap + 2 * (BelowKeyHeight + Gap)));
-        for (int d = 1; d <= 10; ++d) {
-            const int row = (d - 1) / 5;
-            const int column = (d - 1) % 5;
-            Key[d % 10]->setGeometry(TwipsRect(Gap + column * BelowStep, Gap + row * (BelowKeyHeight + Gap),
-                                               BelowKeyWidth, BelowKeyHeight));
-        }
-        Erase->setGeometry(TwipsRect(Gap + 5 * BelowStep, Gap, BelowKeyWidth, BelowKeyHeight));
-        Answer->setGeometry(TwipsRect(Gap + 5 * BelowStep, Gap + BelowKeyHeight + Gap, BelowKeyWidth, BelowKeyHeight));
+        setFixedSize(TwipsSize(keysWidth + BelowAnswerWidth + Gap, Gap + 4 * SideStep));
+        Answer->setGeometry(TwipsRect(keysWidth, Gap, BelowAnswerWidth, 4 * SideStep - Gap));
     }
 }
 

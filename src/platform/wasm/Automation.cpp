@@ -195,14 +195,24 @@ QJsonObject Handle(const QJsonObject &request)
     }
     if (op == QStringLiteral("message")) {
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
-                return {{QStringLiteral("text"), box->text()}, {QStringLiteral("title"), box->windowTitle()}};
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                QJsonObject shown = Describe(box);
+                shown.insert(QStringLiteral("text"), box->text());
+                shown.insert(QStringLiteral("title"), box->windowTitle());
+                return shown;
+            }
         return {{QStringLiteral("text"), QJsonValue::Null}};
     }
     if (op == QStringLiteral("focus")) {
         QWidget *focus = QApplication::focusWidget();
         return {{QStringLiteral("window"), focus ? focus->window()->objectName() : QString()},
                 {QStringLiteral("name"), focus ? focus->objectName() : QString()}};
+    }
+    // A text cursor that does not blink, so that two pictures of one screen
+    // are the same picture.
+    if (op == QStringLiteral("steadyCursor")) {
+        QApplication::setCursorFlashTime(0);
+        return {{QStringLiteral("ok"), true}};
     }
     if (op == QStringLiteral("record"))
         return DescribeRecord(request);

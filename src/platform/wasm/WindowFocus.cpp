@@ -10,6 +10,13 @@
 #include <algorithm>
 #include <vector>
 
+#include <emscripten.h>
+
+EM_JS(void, mimoran_ask_room, (int width, int height), {
+    if (window.mimoran && window.mimoran.askRoom)
+        window.mimoran.askRoom(width, height);
+});
+
 namespace platform {
 
 namespace {
@@ -54,6 +61,35 @@ private:
     std::vector<QPointer<QWidget>> order_; // the last one active last
 };
 
+// The page sizes its canvas for the program's usual windows; a larger one
+// asks for its own room while it is shown (the page then draws everything
+// smaller where it must), and gives it back when it goes.
+class RoomAsker final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(object);
+        if (widget && widget->isWindow() && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+            QTimer::singleShot(0, this, &RoomAsker::Ask);
+        return false;
+    }
+
+private:
+    void Ask()
+    {
+        QSize room;
+        const QList<QWidget *> windows = QApplication::topLevelWidgets();
+        for (const QWidget *w : windows) {
+            if (w->isVisible())
+                room = room.expandedTo(w->size());
+        }
+        mimoran_ask_room(room.width(), room.height());
+    }
+};
+
 } // namespace
 
 void KeepKeyboardWithWindows(QApplication &app)
@@ -66,20 +102,24 @@ void KeepWindowsOnScreen(QApplication &app)
     QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    app.installEventFilter(new RoomAsker(&app));
     QObject::connect(screen, &QScreen::availableGeometryChanged, &app, [](const QRect &area) {
-        // Together, so that windows placed side by side stay so.
+        // Centred again, as at the start, and together, so that windows
+        // placed side by side stay so.
         QRect all;
         const QList<QWidget *> windows = QApplication::topLevelWidgets();
         for (const QWidget *w : windows) {
             if (w->isVisible())
                 all |= w->frameGeometry();
         }
-        if (all.isNull() || area.contains(all))
+        if (all.isNull())
             return;
         QPoint corner = area.center() - QPoint(all.width() / 2, all.height() / 2);
         corner.setX(std::max(corner.x(), area.left()));
         corner.setY(std::max(corner.y(), area.top()));
         const QPoint shift = corner - all.topLeft();
+        if (shift.isNull())
+            return;
         for (QWidget *w : windows) {
             if (w->isVisible())
                 w->move(w->frameGeometry().topLeft() + shift);
