@@ -46,6 +46,11 @@ case "$action" in
       cp build-web/browser-test/web-missed.png docs/web-missed.png
       cp build-web/browser-test/web-pad-landscape.png docs/web-pad-landscape.png
       cp build-web/browser-test/web-pad-portrait.png docs/web-pad-portrait.png
+      for page in chromebook-1366x768-touch laptop-1024x520; do
+        for screen in menu drill; do
+          cp "build-web/browser-test/page-$page-$screen.png" "docs/web-$page-$screen.png"
+        done
+      done
     fi
     ;;
   serve)

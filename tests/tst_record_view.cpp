@@ -272,6 +272,8 @@ void TestRecordView::staysWhole()
     QWidget *view = Window(View);
     QVERIFY2(view->width() <= 700 && view->height() <= 550,
              qPrintable(QStringLiteral("%1×%2").arg(view->width()).arg(view->height())));
+    // Its title in the child's language, as every word on screen.
+    QCOMPARE(view->windowTitle(), QStringLiteral("学習の記録"));
 
     QList<QWidget *> containers{view, tabs->currentWidget()};
     for (QGroupBox *frame : tabs->currentWidget()->findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly))

@@ -7,7 +7,9 @@
 // page's storage, and fits a small page. The learning record: the drills'
 // answers read back after a reload, the parent's view and its CSV download,
 // two tabs drilling at once, IndexedDB refused or stuck, and 100,000 answers
-// measured. Prints the load figures, a school line's too.
+// measured. Every screen at the page sizes of school devices and small
+// laptops, held against its full-size picture. Prints the load figures, a
+// school line's too.
 //
 // node browser-test.mjs --site build-web/site --out build-web/browser-test
 import assert from "node:assert/strict";
@@ -645,13 +647,14 @@ async function waitForWindowGone(screen, name, timeout = 10000) {
 
 // Every window of the program whole on the page (frames included).
 async function windowsInside(page, names) {
-  const size = await page.evaluate(() => ({ w: window.innerWidth, h: window.innerHeight }));
+  const size = await page.evaluate(() => ({ w: window.innerWidth, h: window.innerHeight, s: window.mimoran.scale }));
   const outside = [];
   for (const name of names) {
     const w = await control(page, name);
     if (!w || !w.visible)
       continue;
-    if (w.x - 4 < 0 || w.y - 26 < 0 || w.x + w.w + 4 > size.w + 0.5 || w.y + w.h + 4 > size.h + 0.5)
+    const side = 4 * size.s, top = 26 * size.s;
+    if (w.x - side < -0.5 || w.y - top < -0.5 || w.x + w.w + side > size.w + 0.5 || w.y + w.h + side > size.h + 0.5)
       outside.push(`${name} at ${Math.round(w.x)},${Math.round(w.y)} ${Math.round(w.w)}x${Math.round(w.h)}`);
   }
   return outside;
@@ -758,6 +761,212 @@ async function turnedTablet(browser, server) {
   check((await waitForWindow(screen, "Dialog")) && await screen.text("Dialog", "CB") === " 正解！",
         "turned mid-drill: still answered by the pad");
   await context.close();
+}
+
+// --- Every screen whole at every page size ----------------------------------
+
+// Full-size pages, where nothing is scaled: their pictures are what the
+// windows look like. Then the page sizes of school devices and small
+// laptops, each held against the full-size page of its kind (touch or not,
+// held either way, the nearest pixel ratio). One is resized mid-drill, one
+// turned: what follows is at the new size.
+const FULL_PAGES = [
+  { name: "full", width: 1600, height: 1100, dpr: 1, touch: false },
+  { name: "full-wide-touch", width: 1600, height: 1100, dpr: 1, touch: true },
+  { name: "full-x2", width: 1600, height: 1100, dpr: 2, touch: false },
+  { name: "full-wide-touch-x2", width: 1600, height: 1100, dpr: 2, touch: true },
+  { name: "full-tall-touch-x2", width: 1100, height: 1600, dpr: 2, touch: true },
+];
+const SMALL_PAGES = [
+  { name: "chromebook-1366x768-touch", width: 1366, height: 768, dpr: 1, touch: true, like: "full-wide-touch" },
+  { name: "tablet-1024x768-touch", width: 1024, height: 768, dpr: 1, touch: true, like: "full-wide-touch" },
+  { name: "laptop-1024x520", width: 1024, height: 520, dpr: 1, touch: false, like: "full" },
+  { name: "small-800x500", width: 800, height: 500, dpr: 1, touch: false, like: "full" },
+  { name: "netbook-800x480-x1.25", width: 800, height: 480, dpr: 1.25, touch: false, like: "full-x2" },
+  { name: "tablet-1080x810-x2", width: 1080, height: 810, dpr: 2, touch: true, like: "full-wide-touch-x2" },
+  { name: "tablet-810x1080-x2", width: 810, height: 1080, dpr: 2, touch: true, like: "full-tall-touch-x2" },
+  { name: "tablet-800x1280-x1.5", width: 800, height: 1280, dpr: 1.5, touch: true, like: "full-tall-touch-x2" },
+  { name: "resized-1280x800-to-800x500", width: 1280, height: 800, dpr: 1, touch: false, like: "full",
+    then: { width: 800, height: 500, like: "full" } },
+  { name: "turned-1080x810-x2", width: 1080, height: 810, dpr: 2, touch: true, like: "full-wide-touch-x2",
+    then: { width: 810, height: 1080, like: "full-tall-touch-x2" } },
+];
+// A window's picture with its frame (4 pixels, 26 on top, shrunk with the
+// rest), in the screenshot's pixels.
+async function windowPicture(page, img, name, rect = null) {
+  const at = await page.evaluate(() => ({ s: window.mimoran.scale, dpr: window.devicePixelRatio,
+                                          w: window.innerWidth, h: window.innerHeight }));
+  const w = rect || await control(page, name);
+  if (!w || !w.visible)
+    return null;
+  const css = { x: w.x - 4 * at.s, y: w.y - 26 * at.s, w: w.w + 8 * at.s, h: w.h + 30 * at.s };
+  const inside = css.x >= -0.5 && css.y >= -0.5 && css.x + css.w <= at.w + 0.5 && css.y + css.h <= at.h + 0.5;
+  return { inside, rect: { x: css.x * at.dpr, y: css.y * at.dpr, w: css.w * at.dpr, h: css.h * at.dpr }, img };
+}
+
+// Every screen a child and a parent see, on one page: menu, drill set-up and
+// question (with the number pad on a touch page), both feedback dialogs,
+// results with the missed problems, password, message box, settings and the
+// record. The clock is held still, so the drill asks the same problems on
+// every page.
+async function tourOfScreens(browser, server, spec) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  page.on("pageerror", e => console.log(`page error (${spec.name}):`, e.message));
+  await page.evaluateOnNewDocument(() => {
+    const now = Date.UTC(2026, 11, 8, 1, 23, 45);
+    Date.now = () => now;
+  });
+  const view = (width, height) => page.setViewport({ width, height, deviceScaleFactor: spec.dpr,
+                                                    isMobile: spec.touch, hasTouch: spec.touch });
+  await view(spec.width, spec.height);
+  await page.goto(server.url, { waitUntil: "domcontentloaded" });
+  await page.waitForFunction(() => window.mimoran && window.mimoran.running, { timeout: 30000 });
+  await ask(page, { op: "steadyCursor" });
+  const screen = new Screen(page, `fit-${spec.name}`);
+  const press = (w, n) => (spec.touch ? screen.tap(w, n) : screen.click(w, n));
+  const pad = spec.touch ? ["NumberPad"] : [];
+  const shots = [];
+  let like = spec.like || spec.name;
+  // Once the windows stay where they are: a larger window first asks the
+  // page for room, and then everything is shrunk and centred again.
+  const settled = async names => {
+    const where = async () => JSON.stringify([await page.evaluate(() => window.mimoran.scale),
+                                              ...(await Promise.all(names.map(n => control(page, n))))]);
+    let before = await where();
+    for (const end = Date.now() + 10000; Date.now() < end;) {
+      await sleep(250);
+      const now = await where();
+      if (now === before)
+        return;
+      before = now;
+    }
+    await screen.fail(`${names.join(", ")} never settled`);
+  };
+  const shoot = async (label, names) => {
+    for (const name of names)
+      await waitForWindow(screen, name);
+    await settled(names); // and drawn
+    const img = await screen.shot();
+    for (const name of names)
+      shots.push({ label: `${label}/${name}`, like, ...(await windowPicture(page, img, name)) });
+  };
+  const typeDigits = async (digits, box) => {
+    if (spec.touch) {
+      for (const d of digits)
+        await screen.tap("NumberPad", `Key(${d})`);
+      await waitForText(screen, "Calk", box, digits);
+    } else {
+      await typeInto(screen, box, digits);
+    }
+  };
+
+  await shoot("menu", ["Mess01"]);
+  await press("Mess01", "C1");
+  await shoot("set-up", ["Calk", ...pad]);
+  if (spec.touch) {
+    await screen.tap("NumberPad", "Erase");
+    await screen.tap("NumberPad", "Erase");
+  }
+  await typeDigits("2", "T1");
+  await press(spec.touch ? "NumberPad" : "Calk", spec.touch ? "Answer" : "C1");
+  await waitForDrillStart(screen);
+  await shoot("question", ["Calk", ...pad]);
+  if (spec.then) {
+    like = spec.then.like;
+    await view(spec.then.width, spec.then.height);
+    const end = Date.now() + 10000;
+    const padPlaced = async () => {
+      if (!spec.touch)
+        return true;
+      const calk = await control(page, "Calk"), keys = await control(page, "NumberPad");
+      return spec.then.height > spec.then.width ? keys.y > calk.y + calk.h : keys.x > calk.x + calk.w;
+    };
+    while ((await windowsInside(page, ["Calk", ...pad])).length > 0 || !(await padPlaced())) {
+      if (Date.now() > end)
+        await screen.fail(`resized to ${spec.then.width}x${spec.then.height}: windows not back inside`);
+      await sleep(100);
+    }
+    await shoot("question", ["Calk", ...pad]);
+    check(await screen.text("Calk", "Label5") === "1", `${spec.name}: the drill goes on at question 1 after the resize`);
+  }
+  for (const [question, right] of [[1, false], [2, true]]) {
+    await waitForText(screen, "Calk", "Label5", String(question));
+    const sum = (await operand(screen, "K1")) + (await operand(screen, "K2"));
+    await typeDigits(String(right ? sum : sum + 1), "K");
+    await press(spec.touch ? "NumberPad" : "Calk", spec.touch ? "Answer" : "C2");
+    await shoot(right ? "right" : "wrong", ["Dialog"]);
+    await press("Dialog", "CB");
+    await waitForWindowGone(screen, "Dialog");
+  }
+  await waitForText(screen, "kekka", "L(0)", "2", 20000);
+  await shoot("results", ["kekka", "Missed"]);
+  await press("kekka", "Command1");
+  await waitForWindow(screen, "Mess01");
+  await press("Mess01", "C2");
+  await shoot("password", ["PassWord"]);
+  for (const box of ["T1", "T2"]) {
+    await press("PassWord", box);
+    await (spec.touch ? screenKeyboardEntry(page)(PASSWORD_TEXT) : screen.type(PASSWORD_TEXT));
+  }
+  await press("PassWord", "C1");
+  const { img, box } = await waitForMessageBox(screen);
+  shots.push({ label: "message", like, ...(await windowPicture(page, img, null, await boxOnPage(page, box))) });
+  await screen.key("Enter");
+  await shoot("settings", ["Setei"]);
+  await press("Setei", "Command2"); // 学習の記録
+  await shoot("record", ["Kiroku"]);
+  await context.close();
+  return shots;
+}
+
+async function boxOnPage(page, box) {
+  const at = await page.evaluate(() => {
+    const r = document.getElementById("screen").getBoundingClientRect();
+    return { s: window.mimoran.scale, left: r.left, top: r.top };
+  });
+  return { visible: true, x: at.left + box.x * at.s, y: at.top + box.y * at.s, w: box.w * at.s, h: box.h * at.s };
+}
+
+// Each window of each small page against the same window on its full-size
+// page, shrunk to the same size.
+async function everyScreenWhole(browser, server) {
+  const full = new Map();
+  for (const spec of FULL_PAGES)
+    for (const shot of await tourOfScreens(browser, server, spec))
+      full.set(`${spec.name}:${shot.label}`, shot);
+  const worst = [];
+  for (const spec of SMALL_PAGES) {
+    const shots = await tourOfScreens(browser, server, spec);
+    const problems = [];
+    let largest = 0;
+    for (const shot of shots) {
+      // The whole page of the menu and of the drill, as a child sees it.
+      const whole = { "menu/Mess01": "menu", "question/Calk": "drill" }[shot.label];
+      if (whole)
+        fs.writeFileSync(path.join(out, `page-${spec.name}-${whole}.png`),
+                         px.encode(shot.img, { x: 0, y: 0, w: shot.img.width, h: shot.img.height }));
+      const ref = full.get(`${shot.like}:${shot.label}`);
+      if (!ref) {
+        problems.push(`${shot.label}: no full-size picture`);
+        continue;
+      }
+      if (!shot.inside)
+        problems.push(`${shot.label}: not whole on the page (${JSON.stringify(px.rounded(shot.rect))})`);
+      const d = px.pictureDistance(shot.img, shot.rect, ref.img, ref.rect);
+      largest = Math.max(largest, d.worst);
+      if (d.over > 0) {
+        problems.push(`${shot.label}: ${d.over} of ${d.cells} cells differ (worst ${d.worst.toFixed(0)} ` +
+                      `at cell ${d.column},${d.row} of ${d.columns}x${d.rows})`);
+        const file = path.join(out, `fit-${spec.name}-${shot.label.replace(/\//g, "-")}.png`);
+        fs.writeFileSync(file, px.encode(shot.img, px.rounded(shot.rect, shot.img)));
+      }
+    }
+    worst.push(`${spec.name} ${largest.toFixed(0)}`);
+    check(problems.length === 0,
+          `${spec.name}: ${shots.length} windows whole and as at full size ${problems.join("; ")}`);
+  }
+  note(`largest cell difference per page (limit ${px.FIT_LIMIT}): ${worst.join(", ")}`);
 }
 
 // --- The learning record -------------------------------------------------------
@@ -1230,6 +1439,11 @@ async function main() {
   });
   const figures = {};
   try {
+    if (option("only") === "fit") {
+      await everyScreenWhole(browser, server);
+      console.log(`${checks} passed, 0 failed`);
+      return;
+    }
     const page = await browser.newPage();
     await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
     page.on("pageerror", e => console.log("page error:", e.message));
@@ -1355,6 +1569,7 @@ async function main() {
     for (const tablet of TABLETS)
       await tabletDrill(browser, server, tablet);
     await turnedTablet(browser, server);
+    await everyScreenWhole(browser, server);
 
     // A small page: everything drawn smaller, nothing cut off.
     const small = await browser.newPage();
@@ -1365,9 +1580,9 @@ async function main() {
     const s = await smallScreen.scale();
     fs.writeFileSync(path.join(out, "web-menu-small.png"), px.encode(img, { x: 0, y: 0, w: img.width, h: img.height }));
     console.log("small page: menu at", JSON.stringify(rect));
-    // The frame (4 pixels, 26 on top) is drawn at the same size at any scale.
-    check(s < 1 && rect.x - 4 >= 0 && rect.y - 26 >= 0 && rect.x + rect.w + 4 <= img.width &&
-          rect.y + rect.h + 4 <= img.height, `small page: menu scaled by ${s} and whole`);
+    // The frame (4 pixels, 26 on top) shrinks with the rest.
+    check(s < 1 && rect.x - 4 * s >= 0 && rect.y - 26 * s >= 0 && rect.x + rect.w + 4 * s <= img.width &&
+          rect.y + rect.h + 4 * s <= img.height, `small page: menu scaled by ${s} and whole`);
 
     // A school line (10 Mbit/s, 40 ms each way), nothing cached: a new profile.
     const line = await browser.createBrowserContext();

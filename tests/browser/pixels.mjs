@@ -22,6 +22,14 @@ export function encode(img, rect) {
   return PNG.sync.write(out);
 }
 
+// A rectangle in whole pixels, inside the picture.
+export function rounded(r, img = null) {
+  const x = Math.max(0, Math.floor(r.x)), y = Math.max(0, Math.floor(r.y));
+  const right = img ? Math.min(img.width, Math.ceil(r.x + r.w)) : Math.ceil(r.x + r.w);
+  const bottom = img ? Math.min(img.height, Math.ceil(r.y + r.h)) : Math.ceil(r.y + r.h);
+  return { x, y, w: right - x, h: bottom - y };
+}
+
 function clip(img, r) {
   const x0 = Math.max(0, Math.round(r.x)), y0 = Math.max(0, Math.round(r.y));
   const x1 = Math.min(img.width, Math.round(r.x + r.w)), y1 = Math.min(img.height, Math.round(r.y + r.h));
@@ -122,4 +130,67 @@ export function areaDifference(imgA, a, imgB, b) {
       sum += Math.abs(p[0] - q[0]) + Math.abs(p[1] - q[1]) + Math.abs(p[2] - q[2]);
     }
   return sum / (3 * w * h);
+}
+
+// Mean brightness of each cell of a grid laid over the area, by area (each
+// pixel weighted by how much of it is in the cell), so that one picture and
+// the same picture at another size give nearly the same means.
+function cellMeans(img, r, columns, rows) {
+  const sums = new Float64Array(columns * rows), weights = new Float64Array(columns * rows);
+  const cw = r.w / columns, ch = r.h / rows;
+  const x0 = Math.floor(r.x), y0 = Math.floor(r.y);
+  const x1 = Math.min(img.width, Math.ceil(r.x + r.w)), y1 = Math.min(img.height, Math.ceil(r.y + r.h));
+  for (let y = Math.max(0, y0); y < y1; ++y) {
+    const top = Math.max(y, r.y), bottom = Math.min(y + 1, r.y + r.h);
+    for (let x = Math.max(0, x0); x < x1; ++x) {
+      const left = Math.max(x, r.x), right = Math.min(x + 1, r.x + r.w);
+      const i = 4 * (y * img.width + x);
+      const value = 0.299 * img.data[i] + 0.587 * img.data[i + 1] + 0.114 * img.data[i + 2];
+      // The pixel's share of each cell it lies in.
+      for (let row = Math.floor((top - r.y) / ch); row < rows && r.y + row * ch < bottom; ++row) {
+        const h = Math.min(bottom, r.y + (row + 1) * ch) - Math.max(top, r.y + row * ch);
+        if (h <= 0)
+          continue;
+        for (let column = Math.floor((left - r.x) / cw); column < columns && r.x + column * cw < right; ++column) {
+          const w = Math.min(right, r.x + (column + 1) * cw) - Math.max(left, r.x + column * cw);
+          if (w <= 0)
+            continue;
+          sums[row * columns + column] += value * w * h;
+          weights[row * columns + column] += w * h;
+        }
+      }
+    }
+  }
+  return sums.map((s, k) => (weights[k] ? s / weights[k] : 0));
+}
+
+// A cell about 8 pixels of the smaller picture, and how far its brightness
+// may move (0..255). Measured: a size change alone moves a cell by at most
+// about 25; a line of text cut off or drawn too large, a button cut, by 60 to
+// 200.
+export const FIT_CELL = 8, FIT_LIMIT = 45;
+
+// How far the picture of a window (img, r) is from its picture at another
+// size (ref, rr): both are cut into the same grid of cells about `cell`
+// pixels of the smaller picture wide, and each cell's mean brightness is
+// compared. A size change alone moves a cell's mean a little (edges that
+// fall on the other side of a cell's border); text or a button that is cut,
+// missing or drawn at another size moves whole cells by the ink they hold.
+// Returns the largest difference (0..255), the cell where it is, and how
+// many cells differ by more than `limit`.
+export function pictureDistance(img, r, ref, rr, cell = FIT_CELL, limit = FIT_LIMIT) {
+  const small = r.w * r.h <= rr.w * rr.h ? r : rr;
+  const columns = Math.max(1, Math.round(small.w / cell)), rows = Math.max(1, Math.round(small.h / cell));
+  const a = cellMeans(img, r, columns, rows), b = cellMeans(ref, rr, columns, rows);
+  let worst = 0, at = 0, over = 0;
+  for (let k = 0; k < a.length; ++k) {
+    const d = Math.abs(a[k] - b[k]);
+    if (d > worst) {
+      worst = d;
+      at = k;
+    }
+    if (d > limit)
+      ++over;
+  }
+  return { worst, over, cells: a.length, column: at % columns, row: Math.floor(at / columns), columns, rows };
 }

@@ -2,7 +2,8 @@
 // under Xvfb, driven through WebKitWebDriver with plain WebDriver requests.
 // A whole drill by keyboard alone (no clicks), and a password registered,
 // then recognised after a reload, with the drill's answers still in the
-// learning record. Controls are found through the program's automation
+// learning record. The drill's screens at a small page's size and a
+// tablet's, each the same picture as on a full-size page. Controls are found through the program's automation
 // hook, as in the Chromium test.
 //
 // node webkit-test.mjs --site build-web/site [--minibrowser PATH]
@@ -10,6 +11,7 @@ import { spawn, execFileSync } from "node:child_process";
 import fs from "node:fs";
 import net from "node:net";
 import path from "node:path";
+import * as px from "./pixels.mjs";
 import { serve } from "./server.mjs";
 
 const option = name => {
@@ -56,7 +58,7 @@ async function freePort() {
 
 // Xvfb picks a free display and says which on descriptor 3.
 async function startXvfb() {
-  const xvfb = spawn("Xvfb", ["-displayfd", "3", "-screen", "0", "1280x900x24", "-nolisten", "tcp"],
+  const xvfb = spawn("Xvfb", ["-displayfd", "3", "-screen", "0", "1700x1300x24", "-nolisten", "tcp"],
                      { stdio: ["ignore", "ignore", "inherit", "pipe"] });
   const display = await new Promise((resolve, reject) => {
     let said = "";
@@ -94,6 +96,10 @@ class WebDriver {
   }
 
   go(url) { return this.send("POST", `${this.session}/url`, { url }); }
+  resize(width, height) { return this.send("POST", `${this.session}/window/rect`, { width, height }); }
+  async screenshot() {
+    return px.decode(Buffer.from(await this.send("GET", `${this.session}/screenshot`), "base64"));
+  }
   refresh() { return this.send("POST", `${this.session}/refresh`, {}); }
   run(script, args = []) { return this.send("POST", `${this.session}/execute/sync`, { script, args }); }
   end() { return this.send("DELETE", this.session); }
@@ -236,6 +242,86 @@ async function passwordRound(wd) {
   return box.text;
 }
 
+// The drill's screens in WebKit at a page size, each window's picture with
+// its frame (which shrinks with the rest), in the screenshot's pixels. The
+// clock is held still before the drill, so it asks the same problems at
+// every size.
+async function tourOfScreens(wd, width, height) {
+  await wd.resize(width, height);
+  await wd.refresh();
+  await shown(wd, "Mess01");
+  await ask(wd, { op: "steadyCursor" });
+  await wd.run("const now = Date.UTC(2026, 11, 8, 1, 23, 45); Date.now = () => now;");
+  const page = await wd.run(`return { w: innerWidth, h: innerHeight, s: window.mimoran.scale,
+                                      left: mimoran.canvas.getBoundingClientRect().left,
+                                      top: mimoran.canvas.getBoundingClientRect().top };`);
+  const shots = [];
+  const shoot = async (label, names) => {
+    const rects = [];
+    for (const name of names)
+      rects.push(await shown(wd, name));
+    await sleep(250); // drawn
+    const img = await wd.screenshot();
+    const ratio = img.width / page.w;
+    names.forEach((name, i) => {
+      const c = rects[i];
+      const css = { x: page.left + c.x * page.s - 4 * page.s, y: page.top + c.y * page.s - 26 * page.s,
+                    w: (c.w + 8) * page.s, h: (c.h + 30) * page.s };
+      const inside = css.x >= -0.5 && css.y >= -0.5 && css.x + css.w <= page.w + 0.5 && css.y + css.h <= page.h + 0.5;
+      shots.push({ label: `${label}/${name}`, img, inside,
+                   rect: { x: css.x * ratio, y: css.y * ratio, w: css.w * ratio, h: css.h * ratio } });
+    });
+  };
+  await shoot("menu", ["Mess01"]);
+  await focusAt(wd, "Mess01", "C1");
+  await wd.keys(KEY.Enter);
+  await focusAt(wd, "Calk", "T1");
+  await shoot("set-up", ["Calk"]);
+  await wd.keys(KEY.Backspace, KEY.Backspace, "2");
+  await reads(wd, "Calk", "T1", "2");
+  await wd.keys(KEY.Enter, KEY.Enter);
+  await shown(wd, "Calk", "C2");
+  await focusAt(wd, "Calk", "K");
+  await shoot("question", ["Calk"]);
+  for (const [question, right] of [[1, false], [2, true]]) {
+    await reads(wd, "Calk", "Label5", String(question));
+    await focusAt(wd, "Calk", "K");
+    const left = Number((await ask(wd, { op: "widget", window: "Calk", name: "K1" })).text);
+    const rightOperand = Number((await ask(wd, { op: "widget", window: "Calk", name: "K2" })).text);
+    const answer = String(right ? left + rightOperand : left + rightOperand + 1);
+    await wd.keys(answer);
+    await reads(wd, "Calk", "K", answer);
+    await wd.keys(KEY.Enter, KEY.Enter);
+    await shoot(right ? "right" : "wrong", ["Dialog"]);
+    await wd.keys(KEY.Enter);
+    await gone(wd, "Dialog");
+  }
+  await focusAt(wd, "Missed", "C1");
+  await shoot("results", ["kekka", "Missed"]);
+  return { page, shots };
+}
+
+// A small page and a tablet's, each window against its picture on a
+// full-size page, by the same measure as in Chromium.
+async function everyScreenWhole(wd) {
+  const full = await tourOfScreens(wd, 1600, 1100);
+  check(full.page.s === 1, `WebKit: nothing scaled on a ${full.page.w}x${full.page.h} page`);
+  for (const [width, height] of [[800, 500], [1024, 768]]) {
+    const { page, shots } = await tourOfScreens(wd, width, height);
+    const problems = [];
+    for (const shot of shots) {
+      const ref = full.shots.find(f => f.label === shot.label);
+      if (!shot.inside)
+        problems.push(`${shot.label}: not whole on the page`);
+      const d = px.pictureDistance(shot.img, shot.rect, ref.img, ref.rect);
+      if (d.over > 0)
+        problems.push(`${shot.label}: ${d.over} of ${d.cells} cells differ (worst ${d.worst.toFixed(0)})`);
+    }
+    check(problems.length === 0, `WebKit ${page.w}x${page.h} (scale ${page.s}): ${shots.length} windows whole ` +
+                                 `and as at full size ${problems.join("; ")}`);
+  }
+}
+
 async function main() {
   const miniBrowser = findMiniBrowser();
   const server = await serve(site);
@@ -260,6 +346,7 @@ async function main() {
     const verdicts = (record.last || []).map(r => `${r.questionNo}${r.correct ? "+" : "-"}`).join(" ");
     check(record.readable && record.count === 3 && record.pending === 0 && verdicts === "1+ 2- 3+",
           `WebKit: the drill's 3 answers kept in IndexedDB across the reload (${record.count}: ${verdicts})`);
+    await everyScreenWhole(wd);
   } finally {
     await wd.end().catch(() => {});
     driver.kill();

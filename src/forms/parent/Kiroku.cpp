@@ -300,7 +300,7 @@ QString Kiroku::StateName(engine::FactState state)
 
 void Kiroku::CreateControls(QWidget *w)
 {
-    SetCaption(QStringLiteral("Kiroku"));
+    SetCaption(QStringLiteral("学習の記録"));
     SetFormColour(Back);
     SetClientSize(ClientWidth, ClientHeight);
     // Over the settings screen, which is application-modal too.
