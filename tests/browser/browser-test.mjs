@@ -1291,7 +1291,7 @@ async function loadsOverLine(browser, server, label, rate, { second = true } = {
 // the line itself allows; and the first load from a server with gzip alone.
 // Each is held to twice what is aimed at (2.5 MB, 1.5 and 2.5 times the
 // line, 1 s and 2.5 s for the second load), not less: on the shared 2-core
-// machine the same build measured up to 1.6 times its quietest figures.
+// machine the same build measured up to 1.4 times its quietest figures.
 // bench/README.md keeps the figures.
 async function schoolLine(browser, server, site, figures) {
   const full = await loadsOverLine(browser, server, "school-line", 1);
