@@ -77,6 +77,7 @@ stage_windows_shots=(openbox imagemagick)
 builds_on[web]=build
 stage_web=(
   emscripten ninja-build dpkg-dev xz-utils python3-fonttools
+  python3-brotli                # the site's Brotli copies
   poppler-utils                 # the downloaded worksheet read back
   chromium                      # the browser the test drives
   webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb  # WebKit (Safari's engine): its driver, MiniBrowser, a display

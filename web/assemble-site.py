@@ -14,6 +14,8 @@ import json
 import pathlib
 import shutil
 
+import brotli
+
 
 def main():
     parser = argparse.ArgumentParser()
@@ -65,13 +67,18 @@ def main():
     (out / "sw.js").write_text(worker, encoding="utf-8")
 
     # The large files also compressed once, at the highest level, for a server
-    # that sends a file's .gz as it is (nginx's gzip_static): fewer bytes than
-    # compressing on every request, and no wait while the server does it.
+    # that sends a file's .gz or .br as it is (nginx's gzip_static and
+    # brotli_static): fewer bytes than compressing on every request, and no
+    # wait while the server does it. Brotli's copy of the program is 0.9 MB
+    # smaller than gzip's, for every browser of the last years; gzip stays for
+    # the others. (Brotli at 11 takes about 20 s here; at 10 the program is
+    # 80 KB larger, at 9 0.3 MB.)
     for name in ["mimoran.wasm", "mimoran.js", "qtloader.js"]:
         data = (out / name).read_bytes()
         (out / (name + ".gz")).write_bytes(gzip.compress(data, compresslevel=9, mtime=0))
+        (out / (name + ".br")).write_bytes(brotli.compress(data, quality=11))
 
-    total = sum(p.stat().st_size for p in out.rglob("*") if p.is_file() and p.suffix != ".gz")
+    total = sum(p.stat().st_size for p in out.rglob("*") if p.is_file() and p.suffix not in (".gz", ".br"))
     print(f"site: {out} ({total // 1024} KiB, mimoran.wasm {sizes['mimoran.wasm'] // 1024} KiB)")
 
 

@@ -8,8 +8,9 @@
 // answers read back after a reload, the parent's view and its CSV download,
 // two tabs drilling at once, IndexedDB refused or stuck, and 100,000 answers
 // measured. Every screen at the page sizes of school devices and small
-// laptops, held against its full-size picture. Prints the load figures, a
-// school line's too.
+// laptops, held against its full-size picture. Prints the load figures; over
+// a school line the first and second load at full speed and with the
+// processor slowed four times, against what the line itself allows.
 //
 // node browser-test.mjs --site build-web/site --out build-web/browser-test
 import assert from "node:assert/strict";
@@ -1422,6 +1423,115 @@ async function storeContract(browser, server) {
   await context.close();
 }
 
+// --- Loads over a school line -------------------------------------------------
+
+// 10 Mbit/s, and 40 ms before each request's answer begins.
+const LINE = { bitsPerSecond: 10e6, latencyMs: 40 };
+// What the line alone allows for a load of so many bytes: carrying them, and
+// the two round trips before the program's files flow (the page, then the
+// files it names).
+const lineLimitMs = bytes => bytes * 8 / LINE.bitsPerSecond * 1000 + 2 * LINE.latencyMs;
+
+// Runs in the page: when the menu was first drawn, in the page's time from
+// the navigation's start. The program is asked at every frame whether the
+// menu is shown; it counts once the frame after that has been drawn. (A
+// screenshot every few frames, as Screen takes them, would itself cost most
+// of the time on a slowed processor.)
+function watchForMenu() {
+  const poll = () => {
+    try {
+      if (window.mimoran && window.mimoran.running) {
+        window.mimoran.request = { op: "widget", window: "Mess01" };
+        window.mimoran.loader.module()._mimoran_automation();
+        if (window.mimoran.reply && window.mimoran.reply.visible) {
+          requestAnimationFrame(() => requestAnimationFrame(() => { window.menuDrawnAt = performance.now(); }));
+          return;
+        }
+      }
+    } catch (e) {
+      // the program's runtime is not up yet
+    }
+    requestAnimationFrame(poll);
+  };
+  requestAnimationFrame(poll);
+}
+
+// A new profile over the school line with the processor slowed `rate` times:
+// the first load (nothing cached), then a reload from the offline copy.
+async function loadsOverLine(browser, server, label, rate, { second = true } = {}) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
+    await page.evaluateOnNewDocument(watchForMenu);
+    const cdp = await page.createCDPSession();
+    await cdp.send("Network.enable");
+    await cdp.send("Network.emulateNetworkConditions", { offline: false, latency: LINE.latencyMs,
+      downloadThroughput: LINE.bitsPerSecond / 8, uploadThroughput: LINE.bitsPerSecond / 8 });
+    await cdp.send("Emulation.setCPUThrottlingRate", { rate });
+    const menuDrawn = async () => {
+      await page.waitForFunction(() => window.menuDrawnAt, { timeout: 120000, polling: 100 });
+      const at = await page.evaluate(() => window.menuDrawnAt);
+      // What the program said is what the page shows.
+      await new Screen(page, label).waitFor(MENU, 10000);
+      return Math.round(at);
+    };
+    const before = server.bytesSent();
+    await page.goto(server.url, { waitUntil: "domcontentloaded" });
+    const firstMs = await menuDrawn();
+    const bytes = server.bytesSent() - before;
+    if (!second)
+      return { firstMs, bytes };
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 30000 });
+    const copied = server.bytesSent();
+    await page.reload({ waitUntil: "domcontentloaded" });
+    const secondMs = await menuDrawn();
+    check(server.bytesSent() - copied < 100 * 1024, `${label}: the second load comes from the copy`);
+    return { firstMs, bytes, secondMs };
+  } finally {
+    await context.close();
+  }
+}
+
+// The first and second load over the school line, at full speed and on a
+// processor slowed four times (a low-cost Chromebook), each held against what
+// the line itself allows; and the first load from a server with gzip alone.
+// Each is held to twice what is aimed at (2.5 MB, 1.5 and 2.5 times the
+// line, 1 s and 2.5 s for the second load), not less: on the shared 2-core
+// machine the same build measured up to 1.4 times its quietest figures.
+// bench/README.md keeps the figures.
+async function schoolLine(browser, server, site, figures) {
+  const full = await loadsOverLine(browser, server, "school-line", 1);
+  const slow = await loadsOverLine(browser, server, "school-line-4x", 4);
+  const gzipServer = await serve(site, 0, { brotli: false });
+  let gzip;
+  try {
+    gzip = await loadsOverLine(browser, gzipServer, "school-line-gzip", 1, { second: false });
+  } finally {
+    await gzipServer.close();
+  }
+  const limit = lineLimitMs(full.bytes);
+  const ratio = ms => Math.round(100 * ms / limit) / 100;
+  figures.schoolLine = {
+    lineLimitMs: Math.round(limit),
+    bytes: full.bytes,
+    firstMs: full.firstMs, firstRatio: ratio(full.firstMs),
+    firstSlowedMs: slow.firstMs, firstSlowedRatio: ratio(slow.firstMs),
+    secondMs: full.secondMs, secondSlowedMs: slow.secondMs,
+    gzipBytes: gzip.bytes, gzipLineLimitMs: Math.round(lineLimitMs(gzip.bytes)), gzipFirstMs: gzip.firstMs,
+    gzipFirstRatio: Math.round(100 * gzip.firstMs / lineLimitMs(gzip.bytes)) / 100,
+  };
+  const f = figures.schoolLine;
+  check(f.bytes <= 2.5e6, `school line: first load ${f.bytes} bytes with Brotli (at most 2.5 MB)`);
+  check(f.bytes < f.gzipBytes, `school line: Brotli sends less than gzip (${f.bytes} < ${f.gzipBytes} bytes)`);
+  check(f.firstRatio <= 2 * 1.5, `school line: menu after ${f.firstMs} ms, ${f.firstRatio}x the line's ${f.lineLimitMs} ms`);
+  check(f.firstSlowedRatio <= 2 * 2.5,
+        `school line, slowed 4x: menu after ${f.firstSlowedMs} ms, ${f.firstSlowedRatio}x the line's ${f.lineLimitMs} ms`);
+  check(f.secondMs <= 2 * 1000, `school line: second load, menu after ${f.secondMs} ms`);
+  check(f.secondSlowedMs <= 2 * 2500, `school line, slowed 4x: second load, menu after ${f.secondSlowedMs} ms`);
+}
+
 function frameAround(img, rect) {
   const x = Math.max(0, rect.x - 8), y = Math.max(0, rect.y - 30);
   return { x, y, w: Math.min(img.width - x, rect.w + 16), h: Math.min(img.height - y, rect.h + 38) };
@@ -1453,7 +1563,7 @@ async function main() {
     figures.firstLoadBytes = first.bytes;
     figures.firstLoadMs = first.menuMs;
     fs.writeFileSync(path.join(out, "web-menu.png"), px.encode(first.img, frameAround(first.img, first.rect)));
-    check(first.bytes <= 3.5e6, `first load within 3.5 MB (${first.bytes} bytes sent)`);
+    check(first.bytes <= 2.5e6, `first load within 2.5 MB (${first.bytes} bytes sent)`);
     await checkMenuText(new Screen(page, "menu"), first.img, first.rect);
     check(await page.evaluate(() => window.mimoran.scale === 1), "no scaling on a large page");
 
@@ -1584,20 +1694,7 @@ async function main() {
     check(s < 1 && rect.x - 4 * s >= 0 && rect.y - 26 * s >= 0 && rect.x + rect.w + 4 * s <= img.width &&
           rect.y + rect.h + 4 * s <= img.height, `small page: menu scaled by ${s} and whole`);
 
-    // A school line (10 Mbit/s, 40 ms each way), nothing cached: a new profile.
-    const line = await browser.createBrowserContext();
-    const slow = await line.newPage();
-    await slow.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
-    const cdp = await slow.createCDPSession();
-    await cdp.send("Network.enable");
-    await cdp.send("Network.emulateNetworkConditions",
-                   { offline: false, latency: 40, downloadThroughput: 10e6 / 8, uploadThroughput: 10e6 / 8 });
-    const lineStart = Date.now();
-    await slow.goto(server.url, { waitUntil: "domcontentloaded" });
-    await new Screen(slow, "school-line").waitFor(MENU, 60000);
-    figures.schoolLineMs = Date.now() - lineStart;
-    check(figures.schoolLineMs <= 8000, `school line: menu shown after ${figures.schoolLineMs} ms`);
-    await line.close();
+    await schoolLine(browser, server, site, figures);
 
     check(viewOnPage.ok, viewOnPage.what);
   } finally {
@@ -1606,9 +1703,17 @@ async function main() {
   }
 
   const kb = n => (n / 1024).toFixed(0);
-  console.log(`first load: ${kb(figures.firstLoadBytes)} KiB sent (gzip), menu shown after ${figures.firstLoadMs} ms`);
+  console.log(`first load: ${kb(figures.firstLoadBytes)} KiB sent, menu shown after ${figures.firstLoadMs} ms`);
   console.log(`second load: ${kb(figures.secondLoadBytes)} KiB sent, menu shown after ${figures.secondLoadMs} ms`);
-  console.log(`school line (10 Mbit/s, 40 ms): menu shown after ${figures.schoolLineMs} ms`);
+  const line = figures.schoolLine;
+  if (line) {
+    console.log(`school line (10 Mbit/s, 40 ms), menu drawn after (as a multiple of what the line allows):`);
+    console.log(`  first load, Brotli: ${kb(line.bytes)} KiB, line ${line.lineLimitMs} ms; ` +
+                `${line.firstMs} ms (${line.firstRatio}x), slowed 4x ${line.firstSlowedMs} ms (${line.firstSlowedRatio}x)`);
+    console.log(`  first load, gzip only: ${kb(line.gzipBytes)} KiB, line ${line.gzipLineLimitMs} ms; ` +
+                `${line.gzipFirstMs} ms (${line.gzipFirstRatio}x)`);
+    console.log(`  second load: ${line.secondMs} ms, slowed 4x ${line.secondSlowedMs} ms`);
+  }
   fs.writeFileSync(path.join(out, "figures.json"), JSON.stringify(figures, null, 2) + "\n");
   console.log(`${checks} passed, 0 failed`);
 }

@@ -1,6 +1,8 @@
 // A static file server on 127.0.0.1 that answers as a usual web server does:
-// MIME types (application/wasm included), gzip for text and WebAssembly when
-// the browser asks for it, ETag revalidation. It counts the bytes it sends.
+// MIME types (application/wasm included), Brotli or gzip for text and
+// WebAssembly as the browser accepts them, ETag revalidation. It counts the
+// bytes it sends. serve(root, port, { brotli: false }) answers as a server that
+// has only gzip does.
 import crypto from "node:crypto";
 import fs from "node:fs";
 import http from "node:http";
@@ -19,8 +21,8 @@ const TYPES = {
 };
 const COMPRESSED = new Set([".html", ".js", ".wasm", ".webmanifest", ".json", ".ttf", ".txt"]);
 
-export async function serve(root, port = 0) {
-  const files = new Map(); // path -> { body, gzip, etag }
+export async function serve(root, port = 0, { brotli = true } = {}) {
+  const files = new Map(); // path -> { body, gzip, br, etag }
   const sockets = new Set();
   let sent = 0; // bytes of closed connections
   const log = [];
@@ -28,20 +30,23 @@ export async function serve(root, port = 0) {
   function load(file) {
     if (!files.has(file)) {
       const body = fs.readFileSync(file);
-      // The site's own compressed copy where it has one (as nginx's
-      // gzip_static sends it), else compressed at servers' usual level. A
-      // copy that is not of this file would test another program.
-      let gzip;
-      if (fs.existsSync(file + ".gz")) {
-        gzip = fs.readFileSync(file + ".gz");
-        if (!zlib.gunzipSync(gzip).equals(body))
-          throw new Error(`${file}.gz is not ${path.basename(file)} compressed`);
-      } else {
-        gzip = zlib.gzipSync(body, { level: 6 });
-      }
+      // The site's own compressed copies where it has them (as nginx's
+      // gzip_static and brotli_static send them), else compressed at
+      // servers' usual levels. A copy that is not of this file would test
+      // another program.
+      const copy = (suffix, unpack, pack) => {
+        if (!fs.existsSync(file + suffix))
+          return pack(body);
+        const packed = fs.readFileSync(file + suffix);
+        if (!unpack(packed).equals(body))
+          throw new Error(`${file}${suffix} is not ${path.basename(file)} compressed`);
+        return packed;
+      };
       files.set(file, {
         body,
-        gzip,
+        gzip: copy(".gz", zlib.gunzipSync, b => zlib.gzipSync(b, { level: 6 })),
+        br: copy(".br", zlib.brotliDecompressSync,
+                 b => zlib.brotliCompressSync(b, { params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 5 } })),
         etag: '"' + crypto.createHash("sha1").update(body).digest("hex").slice(0, 16) + '"',
       });
     }
@@ -76,7 +81,11 @@ export async function serve(root, port = 0) {
       return;
     }
     let body = entry.body;
-    if (COMPRESSED.has(ext) && /\bgzip\b/.test(req.headers["accept-encoding"] || "")) {
+    const accepted = req.headers["accept-encoding"] || "";
+    if (COMPRESSED.has(ext) && brotli && /\bbr\b/.test(accepted)) {
+      headers["Content-Encoding"] = "br";
+      body = entry.br;
+    } else if (COMPRESSED.has(ext) && /\bgzip\b/.test(accepted)) {
       headers["Content-Encoding"] = "gzip";
       body = entry.gzip;
     }
