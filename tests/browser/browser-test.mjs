@@ -915,8 +915,16 @@ async function tourOfScreens(browser, server, spec) {
   shots.push({ label: "message", like, ...(await windowPicture(page, img, null, await boxOnPage(page, box))) });
   await screen.key("Enter");
   await shoot("settings", ["Setei"]);
+  const usual = await page.evaluate(() => window.mimoran.scale);
   await press("Setei", "Command2"); // 学習の記録
   await shoot("record", ["Kiroku"]);
+  // Its room given back when it closes: the usual scale again.
+  await press("Kiroku", "CloseButton");
+  await waitForWindowGone(screen, "Kiroku");
+  await settled(["Setei"]);
+  const after = await page.evaluate(() => window.mimoran.scale);
+  if (after !== usual)
+    await screen.fail(`the scale stays ${after} after the record's view closed (was ${usual})`);
   await context.close();
   return shots;
 }
