@@ -178,12 +178,23 @@ export const FIT_CELL = 8, FIT_LIMIT = 45;
 // missing or drawn at another size moves whole cells by the ink they hold.
 // Returns the largest difference (0..255), the cell where it is, and how
 // many cells differ by more than `limit`.
-export function pictureDistance(img, r, ref, rr, cell = FIT_CELL, limit = FIT_LIMIT) {
+// Cells that touch `skip` (a part of the first picture that may differ by
+// what it shows, in its pixels) are left out.
+export function pictureDistance(img, r, ref, rr, { cell = FIT_CELL, limit = FIT_LIMIT, skip = null } = {}) {
   const small = r.w * r.h <= rr.w * rr.h ? r : rr;
   const columns = Math.max(1, Math.round(small.w / cell)), rows = Math.max(1, Math.round(small.h / cell));
   const a = cellMeans(img, r, columns, rows), b = cellMeans(ref, rr, columns, rows);
+  const skipped = k => {
+    if (!skip)
+      return false;
+    const cw = r.w / columns, ch = r.h / rows;
+    const x = r.x + (k % columns) * cw, y = r.y + Math.floor(k / columns) * ch;
+    return x < skip.x + skip.w && skip.x < x + cw && y < skip.y + skip.h && skip.y < y + ch;
+  };
   let worst = 0, at = 0, over = 0;
   for (let k = 0; k < a.length; ++k) {
+    if (skipped(k))
+      continue;
     const d = Math.abs(a[k] - b[k]);
     if (d > worst) {
       worst = d;

@@ -193,6 +193,19 @@ async function tabToAndPress(wd, windowName, name) {
   throw new Error(`Tab never reached ${windowName}/${name}`);
 }
 
+// The question's sum (or one more), typed into the answer box, and the
+// answer button pressed, by keys alone.
+async function answerByKeyboard(wd, question, right) {
+  await reads(wd, "Calk", "Label5", String(question));
+  await focusAt(wd, "Calk", "K");
+  const left = Number((await ask(wd, { op: "widget", window: "Calk", name: "K1" })).text);
+  const rightOperand = Number((await ask(wd, { op: "widget", window: "Calk", name: "K2" })).text);
+  const answer = String(right ? left + rightOperand : left + rightOperand + 1);
+  await wd.keys(answer);
+  await reads(wd, "Calk", "K", answer);
+  await wd.keys(KEY.Enter, KEY.Enter);
+}
+
 async function keyboardDrill(wd) {
   await shown(wd, "Mess01");
   await focusAt(wd, "Mess01", "C1");
@@ -204,14 +217,7 @@ async function keyboardDrill(wd) {
   await wd.keys(KEY.Enter, KEY.Enter);
   await shown(wd, "Calk", "C2");
   for (const [question, right] of [[1, true], [2, false], [3, true]]) {
-    await reads(wd, "Calk", "Label5", String(question));
-    await focusAt(wd, "Calk", "K");
-    const left = Number((await ask(wd, { op: "widget", window: "Calk", name: "K1" })).text);
-    const rightOperand = Number((await ask(wd, { op: "widget", window: "Calk", name: "K2" })).text);
-    const answer = String(right ? left + rightOperand : left + rightOperand + 1);
-    await wd.keys(answer);
-    await reads(wd, "Calk", "K", answer);
-    await wd.keys(KEY.Enter, KEY.Enter);
+    await answerByKeyboard(wd, question, right);
     const cb = await shown(wd, "Dialog", "CB");
     check(cb.text === (right ? " 正解！" : "間違い!"), `WebKit: question ${question} answered by keyboard ("${cb.text}")`);
     await wd.keys(KEY.Enter);
@@ -294,14 +300,7 @@ async function tourOfScreens(wd, width, height) {
   await focusAt(wd, "Calk", "K");
   await shoot("question", ["Calk"]);
   for (const [question, right] of [[1, false], [2, true]]) {
-    await reads(wd, "Calk", "Label5", String(question));
-    await focusAt(wd, "Calk", "K");
-    const left = Number((await ask(wd, { op: "widget", window: "Calk", name: "K1" })).text);
-    const rightOperand = Number((await ask(wd, { op: "widget", window: "Calk", name: "K2" })).text);
-    const answer = String(right ? left + rightOperand : left + rightOperand + 1);
-    await wd.keys(answer);
-    await reads(wd, "Calk", "K", answer);
-    await wd.keys(KEY.Enter, KEY.Enter);
+    await answerByKeyboard(wd, question, right);
     await shoot(right ? "right" : "wrong", ["Dialog"]);
     await wd.keys(KEY.Enter);
     await gone(wd, "Dialog");

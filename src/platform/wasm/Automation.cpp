@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QWidget>
 
 #include <emscripten.h>
@@ -104,7 +105,16 @@ QJsonObject Describe(QWidget *w)
                 line.append(model->index(row, column).data().toString());
             cells.append(line);
         }
-        more = {{QStringLiteral("rows"), model->rowCount()}, {QStringLiteral("cells"), cells}};
+        // Where each column is, from the view's corner.
+        QJsonArray columns;
+        if (const auto *table = qobject_cast<const QTableView *>(w)) {
+            const int left = table->viewport()->geometry().left();
+            for (int column = 0; column < model->columnCount(); ++column)
+                columns.append(QJsonObject{{QStringLiteral("x"), left + table->columnViewportPosition(column)},
+                                           {QStringLiteral("w"), table->columnWidth(column)}});
+        }
+        more = {{QStringLiteral("rows"), model->rowCount()}, {QStringLiteral("cells"), cells},
+                {QStringLiteral("columns"), columns}};
     } else if (const auto *tabs = qobject_cast<const QTabWidget *>(w)) {
         more = {{QStringLiteral("tab"), tabs->tabText(tabs->currentIndex())}};
     }
