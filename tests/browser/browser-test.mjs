@@ -810,25 +810,25 @@ async function windowPicture(page, img, name, rect = null) {
 // results with the missed problems, password, message box, settings and the
 // record. The clock is held still, so the drill asks the same problems on
 // every page.
-async function tourOfScreens(browser, server, spec) {
+async function tourOfScreens(browser, server, setting) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
-  page.on("pageerror", e => console.log(`page error (${spec.name}):`, e.message));
+  page.on("pageerror", e => console.log(`page error (${setting.name}):`, e.message));
   await page.evaluateOnNewDocument(() => {
     const now = Date.UTC(2026, 11, 8, 1, 23, 45);
     Date.now = () => now;
   });
-  const view = (width, height) => page.setViewport({ width, height, deviceScaleFactor: spec.dpr,
-                                                    isMobile: spec.touch, hasTouch: spec.touch });
-  await view(spec.width, spec.height);
+  const view = (width, height) => page.setViewport({ width, height, deviceScaleFactor: setting.dpr,
+                                                    isMobile: setting.touch, hasTouch: setting.touch });
+  await view(setting.width, setting.height);
   await page.goto(server.url, { waitUntil: "domcontentloaded" });
   await page.waitForFunction(() => window.mimoran && window.mimoran.running, { timeout: 30000 });
   await ask(page, { op: "steadyCursor" });
-  const screen = new Screen(page, `fit-${spec.name}`);
-  const press = (w, n) => (spec.touch ? screen.tap(w, n) : screen.click(w, n));
-  const pad = spec.touch ? ["NumberPad"] : [];
+  const screen = new Screen(page, `fit-${setting.name}`);
+  const press = (w, n) => (setting.touch ? screen.tap(w, n) : screen.click(w, n));
+  const pad = setting.touch ? ["NumberPad"] : [];
   const shots = [];
-  let like = spec.like || spec.name;
+  let like = setting.like || setting.name;
   // Once the windows stay where they are: a larger window first asks the
   // page for room, and then everything is shrunk and centred again.
   const settled = async names => {
@@ -853,7 +853,7 @@ async function tourOfScreens(browser, server, spec) {
       shots.push({ label: `${label}/${name}`, like, ...(await windowPicture(page, img, name)) });
   };
   const typeDigits = async (digits, box) => {
-    if (spec.touch) {
+    if (setting.touch) {
       for (const d of digits)
         await screen.tap("NumberPad", `Key(${d})`);
       await waitForText(screen, "Calk", box, digits);
@@ -865,37 +865,37 @@ async function tourOfScreens(browser, server, spec) {
   await shoot("menu", ["Mess01"]);
   await press("Mess01", "C1");
   await shoot("set-up", ["Calk", ...pad]);
-  if (spec.touch) {
+  if (setting.touch) {
     await screen.tap("NumberPad", "Erase");
     await screen.tap("NumberPad", "Erase");
   }
   await typeDigits("2", "T1");
-  await press(spec.touch ? "NumberPad" : "Calk", spec.touch ? "Answer" : "C1");
+  await press(setting.touch ? "NumberPad" : "Calk", setting.touch ? "Answer" : "C1");
   await waitForDrillStart(screen);
   await shoot("question", ["Calk", ...pad]);
-  if (spec.then) {
-    like = spec.then.like;
-    await view(spec.then.width, spec.then.height);
+  if (setting.then) {
+    like = setting.then.like;
+    await view(setting.then.width, setting.then.height);
     const end = Date.now() + 10000;
     const padPlaced = async () => {
-      if (!spec.touch)
+      if (!setting.touch)
         return true;
       const calk = await control(page, "Calk"), keys = await control(page, "NumberPad");
-      return spec.then.height > spec.then.width ? keys.y > calk.y + calk.h : keys.x > calk.x + calk.w;
+      return setting.then.height > setting.then.width ? keys.y > calk.y + calk.h : keys.x > calk.x + calk.w;
     };
     while ((await windowsInside(page, ["Calk", ...pad])).length > 0 || !(await padPlaced())) {
       if (Date.now() > end)
-        await screen.fail(`resized to ${spec.then.width}x${spec.then.height}: windows not back inside`);
+        await screen.fail(`resized to ${setting.then.width}x${setting.then.height}: windows not back inside`);
       await sleep(100);
     }
     await shoot("question", ["Calk", ...pad]);
-    check(await screen.text("Calk", "Label5") === "1", `${spec.name}: the drill goes on at question 1 after the resize`);
+    check(await screen.text("Calk", "Label5") === "1", `${setting.name}: the drill goes on at question 1 after the resize`);
   }
   for (const [question, right] of [[1, false], [2, true]]) {
     await waitForText(screen, "Calk", "Label5", String(question));
     const sum = (await operand(screen, "K1")) + (await operand(screen, "K2"));
     await typeDigits(String(right ? sum : sum + 1), "K");
-    await press(spec.touch ? "NumberPad" : "Calk", spec.touch ? "Answer" : "C2");
+    await press(setting.touch ? "NumberPad" : "Calk", setting.touch ? "Answer" : "C2");
     await shoot(right ? "right" : "wrong", ["Dialog"]);
     await press("Dialog", "CB");
     await waitForWindowGone(screen, "Dialog");
@@ -908,7 +908,7 @@ async function tourOfScreens(browser, server, spec) {
   await shoot("password", ["PassWord"]);
   for (const box of ["T1", "T2"]) {
     await press("PassWord", box);
-    await (spec.touch ? screenKeyboardEntry(page)(PASSWORD_TEXT) : screen.type(PASSWORD_TEXT));
+    await (setting.touch ? screenKeyboardEntry(page)(PASSWORD_TEXT) : screen.type(PASSWORD_TEXT));
   }
   await press("PassWord", "C1");
   const { img, box } = await waitForMessageBox(screen);
@@ -947,19 +947,19 @@ async function boxOnPage(page, box) {
 // page, shrunk to the same size.
 async function everyScreenWhole(browser, server) {
   const full = new Map();
-  for (const spec of FULL_PAGES)
-    for (const shot of await tourOfScreens(browser, server, spec))
-      full.set(`${spec.name}:${shot.label}`, shot);
+  for (const setting of FULL_PAGES)
+    for (const shot of await tourOfScreens(browser, server, setting))
+      full.set(`${setting.name}:${shot.label}`, shot);
   const worst = [];
-  for (const spec of SMALL_PAGES) {
-    const shots = await tourOfScreens(browser, server, spec);
+  for (const setting of SMALL_PAGES) {
+    const shots = await tourOfScreens(browser, server, setting);
     const problems = [];
     let largest = 0;
     for (const shot of shots) {
       // The whole page of the menu and of the drill, as a child sees it.
       const whole = { "menu/Mess01": "menu", "question/Calk": "drill" }[shot.label];
       if (whole)
-        fs.writeFileSync(path.join(out, `page-${spec.name}-${whole}.png`),
+        fs.writeFileSync(path.join(out, `page-${setting.name}-${whole}.png`),
                          px.encode(shot.img, { x: 0, y: 0, w: shot.img.width, h: shot.img.height }));
       const ref = full.get(`${shot.like}:${shot.label}`);
       if (!ref) {
@@ -973,13 +973,13 @@ async function everyScreenWhole(browser, server) {
       if (d.over > 0) {
         problems.push(`${shot.label}: ${d.over} of ${d.cells} cells differ (worst ${d.worst.toFixed(0)} ` +
                       `at cell ${d.column},${d.row} of ${d.columns}x${d.rows})`);
-        const file = path.join(out, `fit-${spec.name}-${shot.label.replace(/\//g, "-")}.png`);
+        const file = path.join(out, `fit-${setting.name}-${shot.label.replace(/\//g, "-")}.png`);
         fs.writeFileSync(file, px.encode(shot.img, px.rounded(shot.rect, shot.img)));
       }
     }
-    worst.push(`${spec.name} ${largest.toFixed(0)}`);
+    worst.push(`${setting.name} ${largest.toFixed(0)}`);
     check(problems.length === 0,
-          `${spec.name}: ${shots.length} windows whole and as at full size ${problems.join("; ")}`);
+          `${setting.name}: ${shots.length} windows whole and as at full size ${problems.join("; ")}`);
   }
   note(`largest cell difference per page (limit ${px.FIT_LIMIT}): ${worst.join(", ")}`);
 }
