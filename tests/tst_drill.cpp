@@ -470,7 +470,7 @@ void TestDrill::countCheckAtStart()
     if (count > 0) {
         QVERIFY(fx->box->shown.isEmpty());
         QCOMPARE(int(Module1::ProblemCount), count);
-        QCOMPARE(int(fx->program->calk.problemSet.GeneratedCount), count);
+        QCOMPARE(int(fx->program->calk.drill.problemSet.GeneratedCount), count);
         QCOMPARE(Box(QStringLiteral("T(0)"))->text(), QString::number(count));
     } else {
         QCOMPARE(fx->box->shown, QStringList{message});
@@ -591,13 +591,13 @@ void TestDrill::reopeningGivesFreshListsAndWipesRecords()
         QCOMPARE(Combo(QStringLiteral("Combo1"))->count(), 16);
         QCOMPARE(Combo(QStringLiteral("Combo2"))->count(), 7);
         QCOMPARE(Combo(QStringLiteral("Combo3"))->count(), 10);
-        QCOMPARE(int(fx->program->calk.problemSet.GeneratedCount), 0);
+        QCOMPARE(int(fx->program->calk.drill.problemSet.GeneratedCount), 0);
         Box(QStringLiteral("T1"))->setText(round == 0 ? QStringLiteral("50") : QStringLiteral("30"));
         Button(QStringLiteral("C1"))->click();
         Button(QStringLiteral("C"))->click();
         FlushDeletes();
     }
-    const engine::ProblemSet &set = fx->program->calk.problemSet;
+    const engine::ProblemSet &set = fx->program->calk.drill.problemSet;
     for (int i = 1; i <= 30; ++i)
         QVERIFY(set.Problems(i).Operation != 0);
     for (int i = 31; i <= 50; ++i)

@@ -146,7 +146,7 @@ void TestEngine::additionDrawOrder()
     ScriptedRandom random({drawing(3, 10), drawing(10, 10), drawing(4, 10), drawing(2, 10)});
     ProblemSet set;
     set.AddCount = 1;
-    set.MakeAdditionProblems(random);
+    set.MakeAdditionProblems(random, Module1::RangeMax);
     QCOMPARE(random.Consumed(), 4u);
     QCOMPARE(int(set.GeneratedCount), 1);
     QCOMPARE(set.Problems(1), (ProblemRecord{1, 2, 3, 1}));
@@ -159,7 +159,7 @@ void TestEngine::subtractionDrawOrder()
     ScriptedRandom random({drawing(6, 10), drawing(7, 10), drawing(6, 10), drawing(1, 10), drawing(1, 10)});
     ProblemSet set;
     set.SubCount = 2;
-    set.MakeSubtractionProblems(random);
+    set.MakeSubtractionProblems(random, Module1::RangeMax);
     QCOMPARE(random.Consumed(), 5u);
     QCOMPARE(set.Problems(1), (ProblemRecord{6, 6, 0, 2}));
     QCOMPARE(set.Problems(2), (ProblemRecord{1, 1, 0, 2}));
@@ -184,7 +184,7 @@ void TestEngine::multiplicationRules()
     ScriptedRandom random(std::vector<float>(draws.begin(), draws.end()));
     ProblemSet set;
     set.MulCount = 1;
-    set.MakeMultiplicationProblems(random);
+    set.MakeMultiplicationProblems(random, Module1::RangeMax);
     QCOMPARE(random.Consumed(), std::size_t(draws.size()));
     QCOMPARE(set.Problems(1), record);
 }
@@ -214,10 +214,10 @@ void TestEngine::workedExampleRange10()
     ProblemSet set;
     if (operation == 3) {
         set.MulCount = 1;
-        set.MakeMultiplicationProblems(random);
+        set.MakeMultiplicationProblems(random, Module1::RangeMax);
     } else {
         set.DivCount = 1;
-        set.MakeDivisionProblems(random);
+        set.MakeDivisionProblems(random, Module1::RangeMax);
     }
     QCOMPARE(random.Consumed(), 3u);
     QCOMPARE(set.Problems(1), record);
@@ -232,7 +232,7 @@ void TestEngine::wideRangeKeepsTheFactorBelow500()
     ScriptedRandom random({top, top, 0.5F});
     ProblemSet set;
     set.MulCount = 1;
-    set.MakeMultiplicationProblems(random);
+    set.MakeMultiplicationProblems(random, Module1::RangeMax);
     QCOMPARE(random.Consumed(), 3u);
     QCOMPARE(set.Problems(1), (ProblemRecord{3, 250, 750, 3}));
 }
@@ -536,10 +536,10 @@ void TestEngine::fastAndGenericBuildsAgree()
     // a millisecond passing between the two builds would seed them apart.
     const auto generate = [kind](ProblemSet &set, platform::RandomSource &random) {
         set.SplitProblemCount(static_cast<std::int16_t>(kind), 3000);
-        set.MakeAdditionProblems(random);
-        set.MakeSubtractionProblems(random);
-        set.MakeMultiplicationProblems(random);
-        set.MakeDivisionProblems(random);
+        set.MakeAdditionProblems(random, Module1::RangeMax);
+        set.MakeSubtractionProblems(random, Module1::RangeMax);
+        set.MakeMultiplicationProblems(random, Module1::RangeMax);
+        set.MakeDivisionProblems(random, Module1::RangeMax);
         set.ShuffleProblems(random);
     };
     ProblemSet a, b;

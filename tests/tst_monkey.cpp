@@ -1041,7 +1041,7 @@ void Walker::Check(bool inWait)
                             .arg(waiting ? QStringLiteral("waiting for the dialog") : QStringLiteral("question shown")));
         if (qn < 1 || qn > pc + 1)
             return Fail(QStringLiteral("question %1 of %2").arg(qn).arg(pc));
-        const engine::ProblemSet &set = calk.problemSet;
+        const engine::ProblemSet &set = calk.drill.problemSet;
         if (set.GeneratedCount != pc)
             return Fail(QStringLiteral("%1 problems built for a drill of %2").arg(set.GeneratedCount).arg(pc));
 

@@ -369,11 +369,11 @@ void TestPractice::practiceIsRecordedAsSuch()
     Module1::RangeMax = 20;
     engine::AnswerRecorder recorder;
     const ProblemRecord fact{7, 8, 56, engine::Multiplication};
-    recorder.BeginPractice(PracticeKind{81, 7});
+    recorder.Begin(engine::DrillContext::Practice(PracticeKind{81, 7}));
     recorder.QuestionShown();
     recorder.Judged(fact, QStringLiteral("56"), true);
     // The next drill is an ordinary one again.
-    recorder.BeginDrill(false);
+    recorder.Begin(engine::DrillContext::FromStudyState());
     recorder.Judged(fact, QStringLiteral("55"), false);
     const std::vector<AnswerRow> rows = store->ReadAll().value_or(platform::RecordContents{}).answers;
     platform::setRecordStore(nullptr);

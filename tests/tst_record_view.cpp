@@ -695,7 +695,7 @@ void TestRecordView::startsAPractice()
     QCOMPARE(int(Module1::ProblemCount), problems);
     QStringList asked;
     for (int i = 1; i <= problems; ++i)
-        asked << engine::ProblemText(fx->program->calk.problemSet.Problems(i));
+        asked << engine::ProblemText(fx->program->calk.drill.problemSet.Problems(i));
     for (const QString &p : included)
         QVERIFY2(asked.contains(p), qPrintable(asked.join(u' ')));
     // Spartan stays Spartan: no way out of the drill.

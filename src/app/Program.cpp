@@ -73,13 +73,13 @@ void Program::StartPractice(std::vector<engine::ProblemRecord> problems, const e
     // The settings take the mode as 設定完了 does (the record's window goes
     // with them); the menu under them gives way to the drill.
     setei.Unload();
-    calk.StartPractice(std::move(problems), kind);
+    calk.StartGiven(std::move(problems), engine::DrillContext::Practice(kind));
 }
 
 void Program::ShowMissed()
 {
-    if (calk.answerLog.AnyMissed())
-        missed.ShowBeside(kekka.Window(), calk.answerLog, !kekka.IsLocked());
+    if (calk.drill.Log().AnyMissed())
+        missed.ShowBeside(kekka.Window(), calk.drill.Log(), !kekka.IsLocked());
 }
 
 void Program::StartRetry()
@@ -87,12 +87,12 @@ void Program::StartRetry()
     // Only where the way back is open: a locked Spartan result keeps the child.
     if (!kekka.IsLoaded() || kekka.IsLocked())
         return;
-    std::vector<engine::ProblemRecord> problems = engine::RetryProblems(calk.answerLog, platform::random());
+    std::vector<engine::ProblemRecord> problems = engine::RetryProblems(calk.drill.Log(), platform::random());
     if (problems.empty())
         return;
     // The drill opens before the results go, as every hand-over does, so the
     // window manager passes the keyboard on to it.
-    calk.StartRetry(std::move(problems));
+    calk.StartGiven(std::move(problems), calk.drill.RetryContext());
     kekka.Unload();
 }
 

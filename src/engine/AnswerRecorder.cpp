@@ -10,19 +10,29 @@
 
 namespace engine {
 
-void AnswerRecorder::BeginDrill(bool retry)
+DrillContext DrillContext::FromStudyState()
+{
+    return {Module1::CalcKind, Module1::RangeMax, false, false};
+}
+
+DrillContext DrillContext::Practice(const PracticeKind &kind)
+{
+    return {kind.calcKind, kind.rangeMax, false, true};
+}
+
+DrillContext DrillContext::Retry() const
+{
+    DrillContext retry = *this;
+    retry.retry = true;
+    return retry;
+}
+
+void AnswerRecorder::Begin(const DrillContext &context)
 {
     // Unique across copies of the program drilling at once.
     drill_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    retry_ = retry;
-    practice_.reset();
+    context_ = context;
     shown_.invalidate();
-}
-
-void AnswerRecorder::BeginPractice(const PracticeKind &kind)
-{
-    BeginDrill(false);
-    practice_ = kind;
 }
 
 void AnswerRecorder::QuestionShown()
@@ -36,11 +46,11 @@ void AnswerRecorder::Judged(const ProblemRecord &problem, const QString &typed, 
     row.drill = drill_.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : drill_;
     row.answeredAt = QDateTime::currentDateTime();
     row.mode = Module1::StudyMode;
-    row.calcKind = practice_ ? practice_->calcKind : Module1::CalcKind;
-    row.rangeMax = practice_ ? practice_->rangeMax : Module1::RangeMax;
-    row.practice = practice_.has_value();
+    row.calcKind = context_.calcKind;
+    row.rangeMax = context_.rangeMax;
+    row.practice = context_.practice;
     row.problemCount = Module1::ProblemCount;
-    row.retry = retry_;
+    row.retry = context_.retry;
     row.questionNo = Module1::QuestionNo;
     row.left = problem.LeftOperand;
     row.right = problem.RightOperand;

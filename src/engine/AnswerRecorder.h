@@ -8,16 +8,30 @@
 
 namespace engine {
 
+// What a drill's answers are kept as in the learning record: the kind and
+// range they belong to, and whether the drill retried missed problems or was
+// a にがて練習 made from the record.
+struct DrillContext {
+    std::int16_t calcKind = 0;
+    std::int16_t rangeMax = 0;
+    bool retry = false;
+    bool practice = false;
+
+    // A drill of the study state's kind and range, as it is now.
+    static DrillContext FromStudyState();
+    // A にがて練習 of the kind the parent picked, whatever the settings' kind.
+    static DrillContext Practice(const PracticeKind &kind);
+    // Another try at this drill's missed problems: kept as what it retries.
+    DrillContext Retry() const;
+};
+
 // Puts each judged answer of the drill on screen into the learning record,
 // with what the drill was and how long the answer took. The record never
 // holds a drill up: a store that refuses is the store's business.
 class AnswerRecorder {
 public:
-    // A new drill begins, from the study state as it is now.
-    void BeginDrill(bool retry);
-    // A new にがて練習 drill begins, of the kind the parent picked (whatever the
-    // settings' kind and range).
-    void BeginPractice(const PracticeKind &kind);
+    // A new drill begins.
+    void Begin(const DrillContext &context);
     // The question the child now sees; its time starts here.
     void QuestionShown();
     // The answer to the question on screen was judged. Stores it before it
@@ -26,8 +40,7 @@ public:
 
 private:
     QString drill_;
-    bool retry_ = false;
-    std::optional<PracticeKind> practice_;
+    DrillContext context_;
     QElapsedTimer shown_;
 };
 

@@ -1,7 +1,6 @@
 #include "engine/Practice.h"
 
 #include "platform/Random.h"
-#include "study/Module1.h"
 
 #include <algorithm>
 #include <map>
@@ -17,32 +16,6 @@ bool IsWeak(FactState state)
     return state == FactState::OftenMissed || state == FactState::Slow;
 }
 
-// The operations a kind draws, as the drill splits its count; worked out once
-// per kind (a problem set is 80 KB, and this is asked once per answer).
-std::array<bool, 5> OperationsOf(std::int16_t calcKind)
-{
-    static std::map<std::int16_t, std::array<bool, 5>> known;
-    const auto found = known.find(calcKind);
-    if (found != known.end())
-        return found->second;
-    auto set = std::make_unique<ProblemSet>();
-    set->SplitProblemCount(calcKind, 12);
-    return known[calcKind] = {false, set->AddCount > 0, set->SubCount > 0, set->MulCount > 0, set->DivCount > 0};
-}
-
-// The generators read the range from the study state; a plan must not leave
-// it changed.
-class RangeForDraw {
-public:
-    explicit RangeForDraw(std::int16_t range) : saved_(Module1::RangeMax) { Module1::RangeMax = range; }
-    ~RangeForDraw() { Module1::RangeMax = saved_; }
-    RangeForDraw(const RangeForDraw &) = delete;
-    RangeForDraw &operator=(const RangeForDraw &) = delete;
-
-private:
-    std::int16_t saved_;
-};
-
 using FactKey = std::tuple<std::int16_t, std::int16_t, std::int16_t>; // operation, left, right
 
 } // namespace
@@ -50,15 +23,15 @@ using FactKey = std::tuple<std::int16_t, std::int16_t, std::int16_t>; // operati
 bool BelongsTo(const AnswerRow &answer, const PracticeKind &kind)
 {
     if (kind.calcKind == study::TimesTableKind) {
-        if (answer.operation != Multiplication || answer.left < 1 || answer.left > 9 || answer.right < 1 ||
-            answer.right > 9)
+        if (!IsTimesFact(answer.operation, answer.left, answer.right))
             return false;
         return kind.rangeMax < 1 || kind.rangeMax > 9 || answer.left == kind.rangeMax;
     }
     if (answer.calcKind == study::TimesTableKind || answer.rangeMax != kind.rangeMax || answer.operation < 1 ||
         answer.operation > 4)
         return false;
-    return OperationsOf(kind.calcKind)[std::size_t(answer.operation)];
+    const std::optional<OperationSet> operations = OperationsOf(kind.calcKind);
+    return operations && (*operations)[std::size_t(answer.operation)];
 }
 
 int IntervalDaysOf(int box)
@@ -85,17 +58,10 @@ std::vector<FactStanding> StandingsOf(const std::vector<AnswerRow> &answers, con
         plain.reserve(tries.size());
         for (const AnswerRow *a : tries)
             plain.push_back({a->correct, a->elapsedMs});
-        s.state = StateOfFact(plain);
-        std::vector<int> rightTimes;
-        for (std::size_t i = plain.size() > std::size_t(FactRule::LatestTries) ? plain.size() - FactRule::LatestTries
-                                                                               : 0;
-             i < plain.size(); ++i) {
-            if (plain[i].correct)
-                rightTimes.push_back(plain[i].elapsedMs);
-            else
-                ++s.wrongAmongLatest;
-        }
-        s.latestMedianMs = Median(rightTimes);
+        const LatestTries latest = SummariseLatest(plain);
+        s.state = StateOf(latest);
+        s.wrongAmongLatest = latest.wrong;
+        s.latestMedianMs = latest.rightMedianMs;
         if (s.state == FactState::Known) {
             // Days in a row, from the latest back, with every try right and
             // quick.
@@ -136,13 +102,12 @@ std::vector<ProblemRecord> DrawProblems(const PracticeKind &kind, int count, pla
     std::vector<ProblemRecord> drawn;
     if (count <= 0)
         return drawn;
-    const RangeForDraw range(kind.rangeMax);
     auto set = std::make_unique<ProblemSet>();
     set->SplitProblemCount(kind.calcKind, std::int16_t(std::min(count, int(ProblemSet::Capacity))));
-    set->MakeAdditionProblems(random);
-    set->MakeSubtractionProblems(random);
-    set->MakeMultiplicationProblems(random);
-    set->MakeDivisionProblems(random);
+    set->MakeAdditionProblems(random, kind.rangeMax);
+    set->MakeSubtractionProblems(random, kind.rangeMax);
+    set->MakeMultiplicationProblems(random, kind.rangeMax);
+    set->MakeDivisionProblems(random, kind.rangeMax);
     set->ShuffleProblems(random);
     for (int i = 1; i <= set->GeneratedCount; ++i)
         drawn.push_back(set->Problems(i));

@@ -45,9 +45,8 @@ void WithSource(platform::RandomSource &random, F &&f)
 // The draw loops, written once for any source type.
 struct Generators {
     template <typename Source>
-    static void Addition(ProblemSet &set, Source &random)
+    static void Addition(ProblemSet &set, Source &random, const int range)
     {
-        const int range = Module1::RangeMax;
         for (int i = 0; i < set.AddCount; ++i) {
             const int s = DrawFrom1To(random, range);
             int b = 0;
@@ -60,9 +59,8 @@ struct Generators {
     }
 
     template <typename Source>
-    static void Subtraction(ProblemSet &set, Source &random)
+    static void Subtraction(ProblemSet &set, Source &random, const int range)
     {
-        const int range = Module1::RangeMax;
         for (int i = 0; i < set.SubCount; ++i) {
             const int a = DrawFrom1To(random, range);
             int b = 0;
@@ -75,9 +73,8 @@ struct Generators {
     }
 
     template <typename Source>
-    static void Multiplication(ProblemSet &set, Source &random)
+    static void Multiplication(ProblemSet &set, Source &random, const int range)
     {
-        const int range = Module1::RangeMax;
         for (int i = 0; i < set.MulCount; ++i) {
             int left = 0;
             int right = 0;
@@ -98,12 +95,12 @@ struct Generators {
     }
 
     template <typename Source>
-    static void Division(ProblemSet &set, Source &random)
+    static void Division(ProblemSet &set, Source &random, const int drawRange)
     {
         // Below 1 no divisor can meet the range rule and the draw would never
         // end. That only happens before any range was applied; divide within
         // the smallest range the lists offer instead.
-        const int range = Module1::RangeMax >= 1 ? Module1::RangeMax : study::RangeChoices.front().value;
+        const int range = drawRange >= 1 ? drawRange : study::RangeChoices.front().value;
         for (int i = 0; i < set.DivCount; ++i) {
             const auto [c, b] = DrawRangeFactors(random, range);
             set.Append(static_cast<std::int16_t>(c * b), static_cast<std::int16_t>(b), static_cast<std::int16_t>(c),
@@ -152,15 +149,16 @@ void ProblemSet::BuildProblemSet(platform::RandomSource &random)
     WipeRecords();
     SplitProblemCount(Module1::CalcKind, Module1::ProblemCount);
 
-    WithSource(random, [this](auto &source) {
+    const int range = Module1::RangeMax;
+    WithSource(random, [this, range](auto &source) {
         if (AddCount > 0)
-            Generators::Addition(*this, source);
+            Generators::Addition(*this, source, range);
         if (SubCount > 0)
-            Generators::Subtraction(*this, source);
+            Generators::Subtraction(*this, source, range);
         if (MulCount > 0)
-            Generators::Multiplication(*this, source);
+            Generators::Multiplication(*this, source, range);
         if (DivCount > 0)
-            Generators::Division(*this, source);
+            Generators::Division(*this, source, range);
         Generators::Shuffle(*this, source);
     });
     Module1::QuestionNo = 1;
@@ -199,38 +197,26 @@ void ProblemSet::WipeRecords()
 
 void ProblemSet::SplitProblemCount(std::int16_t calcKind, std::int16_t problemCount)
 {
+    AddCount = SubCount = MulCount = DivCount = 0;
+    const std::optional<OperationSet> operations = OperationsOf(calcKind);
+    if (!operations)
+        return;
     // The screens never pass more than the capacity; the clamp keeps a stray
     // value from writing past the array.
     const int pc = std::min<int>(problemCount, Capacity);
+    const int n = int(std::count(operations->begin(), operations->end(), true));
     // Floor of the real quotient, also for negative counts.
-    const auto part = [pc](int d) { return static_cast<int>(std::floor(pc / static_cast<double>(d))); };
-    const int h = part(2);
-    const int t = part(3);
-    const int q = part(4);
-    int add = 0, sub = 0, mul = 0, div = 0;
-    switch (calcKind) {
-    case 1: add = pc; break;
-    case 2: sub = pc; break;
-    case 3: mul = pc; break;
-    case 4: div = pc; break;
-    case 5: add = h; sub = pc - h; break;
-    case 6: add = h; mul = pc - h; break;
-    case 7: add = h; div = pc - h; break;
-    case 8: sub = h; mul = pc - h; break;
-    case 9: sub = h; div = pc - h; break;
-    case 10: mul = h; div = pc - h; break;
-    case 11: add = t; sub = t; mul = pc - 2 * t; break;
-    case 12: add = t; sub = t; div = pc - 2 * t; break;
-    case 13: add = t; mul = t; div = pc - 2 * t; break;
-    case 14: sub = t; mul = t; div = pc - 2 * t; break;
-    case 15: add = q; sub = q; mul = q; div = pc - 3 * q; break;
-    case study::TimesTableKind: mul = pc; break;
-    default: break;
+    const int part = static_cast<int>(std::floor(pc / static_cast<double>(n)));
+    std::int16_t *counts[5] = {nullptr, &AddCount, &SubCount, &MulCount, &DivCount};
+    int given = 0;
+    int seen = 0;
+    for (int op = Addition; op <= Division; ++op) {
+        if (!(*operations)[std::size_t(op)])
+            continue;
+        const int share = ++seen == n ? pc - given : part;
+        *counts[op] = static_cast<std::int16_t>(share);
+        given += share;
     }
-    AddCount = static_cast<std::int16_t>(add);
-    SubCount = static_cast<std::int16_t>(sub);
-    MulCount = static_cast<std::int16_t>(mul);
-    DivCount = static_cast<std::int16_t>(div);
 }
 
 void ProblemSet::ShuffleProblems(platform::RandomSource &random)
@@ -238,24 +224,24 @@ void ProblemSet::ShuffleProblems(platform::RandomSource &random)
     WithSource(random, [this](auto &source) { Generators::Shuffle(*this, source); });
 }
 
-void ProblemSet::MakeAdditionProblems(platform::RandomSource &random)
+void ProblemSet::MakeAdditionProblems(platform::RandomSource &random, std::int16_t range)
 {
-    WithSource(random, [this](auto &source) { Generators::Addition(*this, source); });
+    WithSource(random, [this, range](auto &source) { Generators::Addition(*this, source, range); });
 }
 
-void ProblemSet::MakeSubtractionProblems(platform::RandomSource &random)
+void ProblemSet::MakeSubtractionProblems(platform::RandomSource &random, std::int16_t range)
 {
-    WithSource(random, [this](auto &source) { Generators::Subtraction(*this, source); });
+    WithSource(random, [this, range](auto &source) { Generators::Subtraction(*this, source, range); });
 }
 
-void ProblemSet::MakeMultiplicationProblems(platform::RandomSource &random)
+void ProblemSet::MakeMultiplicationProblems(platform::RandomSource &random, std::int16_t range)
 {
-    WithSource(random, [this](auto &source) { Generators::Multiplication(*this, source); });
+    WithSource(random, [this, range](auto &source) { Generators::Multiplication(*this, source, range); });
 }
 
-void ProblemSet::MakeDivisionProblems(platform::RandomSource &random)
+void ProblemSet::MakeDivisionProblems(platform::RandomSource &random, std::int16_t range)
 {
-    WithSource(random, [this](auto &source) { Generators::Division(*this, source); });
+    WithSource(random, [this, range](auto &source) { Generators::Division(*this, source, range); });
 }
 
 } // namespace engine

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "study/Choices.h"
+#include "engine/Kinds.h"
 
 #include <array>
 #include <cstdint>
@@ -20,8 +20,6 @@ struct ProblemRecord {
 
     bool operator==(const ProblemRecord &) const = default;
 };
-
-enum Operations : std::int16_t { Addition = 1, Subtraction = 2, Multiplication = 3, Division = 4 };
 
 // The drill screen's problem set: a fixed array of records 1..10000 (slot 0
 // stays empty, so a question number of 0 reads an empty record), with the
@@ -43,22 +41,25 @@ public:
     const ProblemRecord &Problems(int i) const;
 
     // Everything of a build that is not the screen's own: reseed, reset the
-    // tallies, wipe, split ProblemCount by CalcKind, generate, shuffle, and
-    // set QuestionNo to 1. The screen hides its set-up frame and shows
-    // question 1 around it.
+    // tallies, wipe, split ProblemCount by CalcKind, generate within
+    // RangeMax, shuffle, and set QuestionNo to 1. The screen hides its set-up
+    // frame and shows question 1 around it.
     void BuildProblemSet(platform::RandomSource &random);
     // The same for a set given in advance (another try at missed problems):
     // the problems, each once, in a new random order; ProblemCount becomes
     // their number.
     void BuildProblemSet(const std::vector<ProblemRecord> &problems, platform::RandomSource &random);
 
-    // Splits ProblemCount between the four operations for CalcKind.
+    // Splits the count between the kind's operations (KindTable): each gets
+    // count / n, the last one the rest. A kind no list offers gets nothing.
     void SplitProblemCount(std::int16_t calcKind, std::int16_t problemCount);
     void ShuffleProblems(platform::RandomSource &random);
-    void MakeAdditionProblems(platform::RandomSource &random);
-    void MakeSubtractionProblems(platform::RandomSource &random);
-    void MakeMultiplicationProblems(platform::RandomSource &random);
-    void MakeDivisionProblems(platform::RandomSource &random);
+    // Each appends its count of problems drawn within the range: a number
+    // range (10..999), or for multiplication a table row (1..9, 81 all rows).
+    void MakeAdditionProblems(platform::RandomSource &random, std::int16_t range);
+    void MakeSubtractionProblems(platform::RandomSource &random, std::int16_t range);
+    void MakeMultiplicationProblems(platform::RandomSource &random, std::int16_t range);
+    void MakeDivisionProblems(platform::RandomSource &random, std::int16_t range);
 
     // Clears the run of records an earlier drill left, stopping at the first
     // empty record.

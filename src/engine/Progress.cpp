@@ -33,27 +33,39 @@ QString ChoiceText(const std::array<study::Choice, N> &table, std::int16_t value
 
 } // namespace
 
-FactState StateOfFact(const std::vector<FactTry> &tries)
+LatestTries SummariseLatest(const std::vector<FactTry> &tries)
 {
-    if (tries.empty())
-        return FactState::NotTried;
+    LatestTries latest;
     const std::size_t first = tries.size() > std::size_t(FactRule::LatestTries)
                                   ? tries.size() - std::size_t(FactRule::LatestTries)
                                   : 0;
-    int wrong = 0;
     std::vector<int> rightTimes;
     for (std::size_t i = first; i < tries.size(); ++i) {
+        ++latest.count;
         if (tries[i].correct)
             rightTimes.push_back(tries[i].elapsedMs);
         else
-            ++wrong;
+            ++latest.wrong;
     }
-    if (!tries.back().correct || wrong >= FactRule::MissedAmongLatest)
+    latest.lastRight = !tries.empty() && tries.back().correct;
+    latest.rightMedianMs = Median(std::move(rightTimes));
+    return latest;
+}
+
+FactState StateOf(const LatestTries &latest)
+{
+    if (latest.count == 0)
+        return FactState::NotTried;
+    if (!latest.lastRight || latest.wrong >= FactRule::MissedAmongLatest)
         return FactState::OftenMissed;
-    const std::optional<int> median = Median(rightTimes);
-    if (median && *median > FactRule::SlowMs)
+    if (latest.rightMedianMs && *latest.rightMedianMs > FactRule::SlowMs)
         return FactState::Slow;
     return FactState::Known;
+}
+
+FactState StateOfFact(const std::vector<FactTry> &tries)
+{
+    return StateOf(SummariseLatest(tries));
 }
 
 std::optional<int> Median(std::vector<int> values)
@@ -74,7 +86,7 @@ TimesGrid BuildTimesGrid(const std::vector<AnswerRow> &answers)
     TimesGrid grid;
     for (int i = 0; i < int(answers.size()); ++i) {
         const AnswerRow &a = answers[std::size_t(i)];
-        if (a.operation != Multiplication || a.left < 1 || a.left > 9 || a.right < 1 || a.right > 9)
+        if (!IsTimesFact(a.operation, a.left, a.right))
             continue;
         FactSummary &cell = grid[std::size_t(a.left - 1)][std::size_t(a.right - 1)];
         cell.tries.push_back(i);
@@ -87,15 +99,9 @@ TimesGrid BuildTimesGrid(const std::vector<AnswerRow> &answers)
             tries.reserve(cell.tries.size());
             for (int i : cell.tries)
                 tries.push_back({answers[std::size_t(i)].correct, answers[std::size_t(i)].elapsedMs});
-            cell.state = StateOfFact(tries);
-            std::vector<int> rightTimes;
-            const std::size_t first =
-                tries.size() > std::size_t(FactRule::LatestTries) ? tries.size() - FactRule::LatestTries : 0;
-            for (std::size_t t = first; t < tries.size(); ++t) {
-                if (tries[t].correct)
-                    rightTimes.push_back(tries[t].elapsedMs);
-            }
-            cell.latestMedianMs = Median(std::move(rightTimes));
+            const LatestTries latest = SummariseLatest(tries);
+            cell.state = StateOf(latest);
+            cell.latestMedianMs = latest.rightMedianMs;
         }
     }
     return grid;

@@ -39,7 +39,16 @@ struct FactTry {
     int elapsedMs = 0;
 };
 
+// What a fact's latest tries (FactRule::LatestTries of them) say.
+struct LatestTries {
+    int count = 0;
+    int wrong = 0;
+    bool lastRight = false;
+    std::optional<int> rightMedianMs; // the median time of the right ones
+};
 // tries: oldest first.
+LatestTries SummariseLatest(const std::vector<FactTry> &tries);
+FactState StateOf(const LatestTries &latest);
 FactState StateOfFact(const std::vector<FactTry> &tries);
 
 // The median of the values (the mean of the middle two for an even count);

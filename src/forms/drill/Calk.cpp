@@ -253,7 +253,7 @@ void Calk::Load()
         w->show();
 
     navigator_.Close(Screen::Menu);
-    problemSet.GeneratedCount = 0;
+    drill.problemSet.GeneratedCount = 0;
 
     FillChoiceLists(Combo1, Combo2, Combo3);
     if (pad_)
@@ -281,35 +281,21 @@ void Calk::Load()
         SetCloseControl(false);
         C->hide();
         K->setFocus();
-        if (!retrying_)
+        if (!given_)
             BuildProblemSet();
         break;
     default:
         break;
     }
-    if (retrying_) {
-        retrying_ = false;
+    if (given_)
         BeginDrill();
-    }
 }
 
-void Calk::StartRetry(std::vector<engine::ProblemRecord> problems)
-{
-    if (IsLoaded())
-        return;
-    retry_ = std::move(problems);
-    retrying_ = true;
-    practice_.reset();
-    Show();
-}
-
-void Calk::StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind)
+void Calk::StartGiven(std::vector<engine::ProblemRecord> problems, const engine::DrillContext &context)
 {
     if (IsLoaded() || problems.empty())
         return;
-    retry_ = std::move(problems);
-    retrying_ = true;
-    practice_ = kind;
+    given_ = GivenDrill{std::move(problems), context};
     Show();
 }
 
@@ -363,24 +349,18 @@ void Calk::C_Click()
 
 void Calk::BuildProblemSet()
 {
-    retry_.clear();
+    given_.reset();
     BeginDrill();
 }
 
 void Calk::BeginDrill()
 {
     Frame2->hide();
-    answerLog.Clear();
-    if (practice_)
-        recorder_.BeginPractice(*practice_);
+    if (given_)
+        drill.Begin(given_->problems, given_->context, platform::random());
     else
-        recorder_.BeginDrill(!retry_.empty());
-    practice_.reset();
-    if (retry_.empty())
-        problemSet.BuildProblemSet(platform::random());
-    else
-        problemSet.BuildProblemSet(retry_, platform::random());
-    retry_.clear();
+        drill.Begin(platform::random());
+    given_.reset();
     built_ = true;
     if (pad_)
         pad_->SetStartKey(false);
@@ -394,11 +374,11 @@ void Calk::BeginDrill()
 
 void Calk::ShowQuestion()
 {
-    if (Module1::QuestionNo > Module1::ProblemCount) {
+    if (drill.Finished()) {
         navigator_.Open(Screen::Results);
         return;
     }
-    const engine::ProblemRecord &record = problemSet.Problems(Module1::QuestionNo);
+    const engine::ProblemRecord &record = drill.Current();
     if (const std::optional<QString> sign = engine::OperatorSign(record.Operation))
         E->setText(*sign);
     K1->setText(platform::NumberToText(record.LeftOperand));
@@ -408,11 +388,16 @@ void Calk::ShowQuestion()
     T[0]->setText(platform::NumberToText(Module1::ProblemCount));
     T[2]->setText(platform::NumberToText(Module1::CorrectCount));
     T[3]->setText(platform::NumberToText(Module1::WrongCount));
-    if (Module1::QuestionNo != 0 && Module1::CorrectCount != 0) {
-        if (const std::optional<int> score = engine::Score(Module1::CorrectCount, Module1::QuestionNo))
-            T[1]->setText(platform::NumberToText(*score));
-    }
-    recorder_.QuestionShown();
+    if (const std::optional<int> score = drill.ShownScore())
+        T[1]->setText(platform::NumberToText(*score));
+    drill.Shown();
+}
+
+void Calk::RefuseAnswer(const QString &message)
+{
+    platform::messageBox().Show(message, platform::Buttons::Ok);
+    if (IsLoaded())
+        K->setFocus();
 }
 
 void Calk::C2_Click()
@@ -421,37 +406,16 @@ void Calk::C2_Click()
     if (!built_ || waiting_)
         return;
 
-    const QString text = K->text();
-    if (text.isEmpty()) {
-        platform::messageBox().Show(QStringLiteral("解答が入力されていません"), platform::Buttons::Ok);
-        if (IsLoaded())
-            K->setFocus();
-        return;
-    }
-    const engine::ProblemRecord &record = problemSet.Problems(Module1::QuestionNo);
-    const std::optional<bool> right = engine::JudgeAnswer(text, record.Answer);
-    if (!right) {
-        platform::messageBox().Show(QStringLiteral("答えは数字で入力してください"), platform::Buttons::Ok);
-        if (IsLoaded())
-            K->setFocus();
-        return;
-    }
-
-    answerLog.Add(record, text, *right);
-    if (*right) {
-        Module1::AnswerState = Module1::AnsweredRight;
-        ++Module1::CorrectCount;
-    } else {
-        Module1::AnswerState = Module1::AnsweredWrong;
-        ++Module1::WrongCount;
-    }
-
     // One answer at a time from here: storing it may let other input in
     // (a browser's storage answers later).
     waiting_ = true;
-    // Kept before the child sees the verdict: whatever happens next, the
-    // answer is in the record.
-    recorder_.Judged(record, text, *right);
+    const engine::Verdict verdict = drill.Judge(K->text());
+    if (verdict == engine::Verdict::NothingTyped || verdict == engine::Verdict::NotANumber) {
+        waiting_ = false;
+        RefuseAnswer(verdict == engine::Verdict::NothingTyped ? QStringLiteral("解答が入力されていません")
+                                                              : QStringLiteral("答えは数字で入力してください"));
+        return;
+    }
     navigator_.Open(Screen::Feedback);
 
     // Blocks on the event loop (no CPU) until the dialog is acknowledged, the
@@ -463,7 +427,7 @@ void Calk::C2_Click()
         return;
 
     K->setFocus();
-    ++Module1::QuestionNo;
+    drill.Next();
     ShowQuestion();
 }
 

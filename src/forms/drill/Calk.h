@@ -1,8 +1,6 @@
 #pragma once
 
-#include "engine/AnswerRecorder.h"
-#include "engine/ProblemSet.h"
-#include "engine/Review.h"
+#include "engine/Drill.h"
 #include "forms/common/Form.h"
 #include "forms/common/Navigator.h"
 #include "forms/common/FormKit.h"
@@ -20,17 +18,14 @@ class Calk : public Form {
 public:
     explicit Calk(Navigator &navigator);
 
-    // The problem set outlives the window, for the whole process.
-    engine::ProblemSet problemSet;
-    // Every judged answer of the latest drill, kept for the results.
-    engine::AnswerLog answerLog;
+    // The drill of this screen; it outlives the window, for the whole
+    // process (its answer log is read by the results).
+    engine::Drill drill;
 
     // Opens the screen on a drill of these problems, begun at once in any
-    // mode (another try at missed problems); a Spartan one stays Spartan.
-    void StartRetry(std::vector<engine::ProblemRecord> problems);
-    // The same for a にがて練習 drill the parent made from the record; its
-    // answers are kept as that practice's, of its kind.
-    void StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind);
+    // mode, its answers kept as `context` says (another try at missed
+    // problems, a にがて練習 the parent made); a Spartan one stays Spartan.
+    void StartGiven(std::vector<engine::ProblemRecord> problems, const engine::DrillContext &context);
 
     // True while the answer check waits for the feedback dialog.
     bool IsWaitingForDialog() const { return waiting_; }
@@ -91,16 +86,20 @@ private:
     void BuildProblemSet();
     void BeginDrill();
     void ShowQuestion();
+    // A refused answer: the message, then the answer box again.
+    void RefuseAnswer(const QString &message);
 
     Navigator &navigator_;
     QPointer<NumberPad> pad_;
     bool built_ = false;
     bool waiting_ = false;
     bool spartan_ = false;
-    std::vector<engine::ProblemRecord> retry_;
-    bool retrying_ = false;
-    std::optional<engine::PracticeKind> practice_;
-    engine::AnswerRecorder recorder_;
+    struct GivenDrill {
+        std::vector<engine::ProblemRecord> problems;
+        engine::DrillContext context;
+    };
+    // The problems the next opening begins with, instead of a built set.
+    std::optional<GivenDrill> given_;
 };
 
 } // namespace forms
