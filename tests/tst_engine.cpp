@@ -431,6 +431,10 @@ void TestEngine::score_data()
     QTest::newRow("all") << 10000 << 10001 << 100;
     QTest::newRow("none right") << 0 << 6 << 0;
     QTest::newRow("1 of 2") << 1 << 3 << 50;
+    // Exact halves that double precision puts just below the half.
+    QTest::newRow("23 of 40 is 57.5") << 23 << 41 << 58;
+    QTest::newRow("29 of 200 is 14.5") << 29 << 201 << 15;
+    QTest::newRow("57 of 200 is 28.5") << 57 << 201 << 29;
     QTest::newRow("nothing answered") << 0 << 1 << -1;
     QTest::newRow("before any drill") << 0 << 0 << -1;
 }

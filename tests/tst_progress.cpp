@@ -109,6 +109,7 @@ void TestProgress::factState_data()
     QTest::newRow("right but slow") << "r4 r5 r3.5" << FactState::Slow;
     QTest::newRow("median exactly 3 s is not slow") << "r3 r3 r3" << FactState::Known;
     QTest::newRow("median just above 3 s") << "r3.001 r3.001 r1" << FactState::Slow;
+    QTest::newRow("even count: the middle two's mean above 3 s") << "r3 r3.001" << FactState::Slow;
     QTest::newRow("slow long ago, quick now") << "r9 r9 r9 r1 r1 r2" << FactState::Known;
     QTest::newRow("quick long ago, slow now") << "r1 r1 r1 r4 r4 r1" << FactState::Slow;
     QTest::newRow("a wrong answer's time does not count") << "w9 r1 r1" << FactState::Known;
@@ -124,20 +125,21 @@ void TestProgress::factState()
 void TestProgress::median_data()
 {
     QTest::addColumn<QList<int>>("values");
-    QTest::addColumn<int>("median"); // -1: none
-    QTest::newRow("none") << QList<int>{} << -1;
-    QTest::newRow("one") << QList<int>{7} << 7;
-    QTest::newRow("odd, unsorted") << QList<int>{9, 1, 5} << 5;
-    QTest::newRow("even: mean of the middle two") << QList<int>{4000, 1000, 3000, 2000} << 2500;
-    QTest::newRow("large values do not overflow") << QList<int>{2147483647, 2147483645} << 2147483646;
+    QTest::addColumn<double>("median"); // -1: none
+    QTest::newRow("none") << QList<int>{} << -1.0;
+    QTest::newRow("one") << QList<int>{7} << 7.0;
+    QTest::newRow("odd, unsorted") << QList<int>{9, 1, 5} << 5.0;
+    QTest::newRow("even: mean of the middle two") << QList<int>{4000, 1000, 3000, 2000} << 2500.0;
+    QTest::newRow("large values do not overflow") << QList<int>{2147483647, 2147483645} << 2147483646.0;
+    QTest::newRow("even: the half is kept") << QList<int>{3000, 3001} << 3000.5;
 }
 
 void TestProgress::median()
 {
     QFETCH(QList<int>, values);
-    QFETCH(int, median);
-    const std::optional<int> got = engine::Median(std::vector<int>(values.begin(), values.end()));
-    QCOMPARE(got.value_or(-1), median);
+    QFETCH(double, median);
+    const auto got = engine::Median(std::vector<int>(values.begin(), values.end()));
+    QCOMPARE(double(got.value_or(-1)), median);
 }
 
 void TestProgress::timesGridTakesEveryOneDigitProduct()

@@ -47,7 +47,7 @@ struct FactStanding {
     ProblemRecord problem;
     FactState state = FactState::NotTried;
     int wrongAmongLatest = 0;
-    std::optional<int> latestMedianMs;
+    std::optional<double> latestMedianMs;
     QDateTime lastTried;
     // Known facts: the days in a row, up to the latest, answered right and
     // quick (at least 1), the latest such day, and when it is due again.

@@ -15,12 +15,6 @@ namespace engine {
 
 namespace {
 
-// Per cent, a half going up, as the results screen counts.
-int Percent(int part, int whole)
-{
-    return whole > 0 ? int((200LL * part + whole) / (2LL * whole)) : 0;
-}
-
 template <std::size_t N>
 QString ChoiceText(const std::array<study::Choice, N> &table, std::int16_t value)
 {
@@ -68,7 +62,7 @@ FactState StateOfFact(const std::vector<FactTry> &tries)
     return StateOf(SummariseLatest(tries));
 }
 
-std::optional<int> Median(std::vector<int> values)
+std::optional<double> Median(std::vector<int> values)
 {
     if (values.empty())
         return std::nullopt;
@@ -78,7 +72,7 @@ std::optional<int> Median(std::vector<int> values)
     if (values.size() % 2 == 1)
         return upper;
     const int lower = *std::max_element(values.begin(), values.begin() + std::ptrdiff_t(middle));
-    return int((std::int64_t(lower) + upper) / 2);
+    return (double(lower) + double(upper)) / 2.0;
 }
 
 TimesGrid BuildTimesGrid(const std::vector<AnswerRow> &answers)
@@ -137,7 +131,7 @@ std::vector<DrillSummary> SummariseDrills(const std::vector<AnswerRow> &answers)
             ++d.wrong;
     }
     for (DrillSummary &d : drills) {
-        d.score = Percent(d.right, d.answered);
+        d.score = PercentRounded(d.right, d.answered);
         d.minutes = double(d.started.msecsTo(d.ended)) / 60000.0;
     }
     std::stable_sort(drills.begin(), drills.end(),
@@ -162,7 +156,7 @@ std::vector<DayScore> ScoresByDay(const std::vector<AnswerRow> &answers)
     out.reserve(days.size());
     for (auto &[day, d] : days) {
         d.drills = int(drills[day].size());
-        d.score = Percent(d.right, d.answered);
+        d.score = PercentRounded(d.right, d.answered);
         out.push_back(d);
     }
     return out;
@@ -204,7 +198,7 @@ std::vector<KindSummary> SummariseKinds(const std::vector<AnswerRow> &answers)
     std::vector<KindSummary> out;
     for (auto &[place, g] : kinds) {
         KindSummary s = g.summary;
-        s.sharePercent = Percent(s.right, s.answered);
+        s.sharePercent = PercentRounded(s.right, s.answered);
         s.medianMs = Median(std::move(g.times));
         for (const auto &[key, p] : g.problems) {
             if (p.wrong > 0)

@@ -44,23 +44,24 @@ struct LatestTries {
     int count = 0;
     int wrong = 0;
     bool lastRight = false;
-    std::optional<int> rightMedianMs; // the median time of the right ones
+    std::optional<double> rightMedianMs; // the median time of the right ones
 };
 // tries: oldest first.
 LatestTries SummariseLatest(const std::vector<FactTry> &tries);
 FactState StateOf(const LatestTries &latest);
 FactState StateOfFact(const std::vector<FactTry> &tries);
 
-// The median of the values (the mean of the middle two for an even count);
-// no value for none.
-std::optional<int> Median(std::vector<int> values);
+// The median of the values (the mean of the middle two for an even count,
+// its half kept: 3000 and 3001 ms are 3000.5 ms, above 3 s); no value for
+// none.
+std::optional<double> Median(std::vector<int> values);
 
 // One fact of the multiplication table, left × right, both 1..9.
 struct FactSummary {
     FactState state = FactState::NotTried;
     std::vector<int> tries;          // indexes into the answers, oldest first
     int right = 0;                   // of all its tries
-    std::optional<int> latestMedianMs; // of the right answers among the latest tries
+    std::optional<double> latestMedianMs; // of the right answers among the latest tries
 };
 
 // [left - 1][right - 1]. Every multiplication of two numbers 1..9 counts,
@@ -115,7 +116,7 @@ struct KindSummary {
     int answered = 0;
     int right = 0;
     int sharePercent = 0;
-    std::optional<int> medianMs;
+    std::optional<double> medianMs;
     std::vector<MissedProblem> mostMissed; // most wrong first, at most MostMissedShown
 };
 inline constexpr int MostMissedShown = 5;

@@ -2,17 +2,26 @@
 
 #include "platform/Conversions.h"
 
-#include <cmath>
 
 namespace engine {
+
+int PercentRounded(int part, int whole)
+{
+    if (whole <= 0)
+        return 0;
+    // floor(100 * part / whole + 1/2) = floor((200 * part + whole) / (2 * whole)).
+    const std::int64_t numerator = 200LL * part + whole;
+    const std::int64_t denominator = 2LL * whole;
+    const std::int64_t quotient = numerator / denominator;
+    return int(numerator % denominator < 0 ? quotient - 1 : quotient);
+}
 
 std::optional<int> Score(std::int16_t correctCount, std::int16_t questionNo)
 {
     const int answered = questionNo - 1;
     if (answered <= 0)
         return std::nullopt;
-    const double ratio = static_cast<double>(correctCount) / answered;
-    return static_cast<int>(std::floor(ratio * 100.0 + 0.5));
+    return PercentRounded(correctCount, answered);
 }
 
 std::optional<QString> OperatorSign(std::int16_t operation)

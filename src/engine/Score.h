@@ -6,6 +6,10 @@
 
 namespace engine {
 
+// part of whole in per cent, counted exactly in whole numbers, a half going
+// up (57.5 % is 58); 0 of nothing is 0. Every screen's per cent is this one.
+int PercentRounded(int part, int whole);
+
 // The share of right answers among the questionNo - 1 answered, in per cent,
 // a half going up. No value when nothing has been answered.
 std::optional<int> Score(std::int16_t correctCount, std::int16_t questionNo);
