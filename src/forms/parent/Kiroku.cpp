@@ -3,7 +3,7 @@
 #include "engine/Practice.h"
 #include "engine/Review.h"
 #include "engine/Worksheet.h"
-#include "forms/parent/WorksheetPdf.h"
+#include "forms/record/WorksheetPdf.h"
 #include "platform/Conversions.h"
 #include "platform/FileSave.h"
 #include "platform/MessageBox.h"

@@ -1,4 +1,4 @@
-#include "forms/parent/WorksheetPdf.h"
+#include "forms/record/WorksheetPdf.h"
 
 #include "engine/Review.h"
 #include "forms/common/FormKit.h"
