@@ -8,7 +8,8 @@
 #include "engine/Worksheet.h"
 #include "platform/Conversions.h"
 #include "study/Module1.h"
-#include "forms/parent/Kiroku.h"
+#include "forms/record/ScoreChart.h"
+#include "forms/record/TimesPage.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -19,7 +20,7 @@
 using namespace testkit;
 using platform::AnswerRow;
 using Rows = std::vector<AnswerRow>;
-using forms::Kiroku;
+using forms::TimesPage;
 Q_DECLARE_METATYPE(Rows)
 Q_DECLARE_METATYPE(engine::FactState)
 Q_DECLARE_METATYPE(platform::SaveResult)
@@ -377,8 +378,8 @@ void TestRecordView::timesGridShowsEachFact()
             const bool it = r == left - 1 && c == right - 1;
             const QTableWidgetItem *cell = grid->item(r, c);
             const engine::FactState expected = it ? state : engine::FactState::NotTried;
-            QVERIFY2(cell->data(Kiroku::MarkRole).toString() == (it ? mark : QString()), qPrintable(cell->text()));
-            QVERIFY2(cell->background().color() == Kiroku::StateColour(expected), qPrintable(cell->text()));
+            QVERIFY2(cell->data(TimesPage::MarkRole).toString() == (it ? mark : QString()), qPrintable(cell->text()));
+            QVERIFY2(cell->background().color() == TimesPage::StateColour(expected), qPrintable(cell->text()));
         }
     }
     // The legend shows each state as the cells do; no two states look alike.
@@ -389,10 +390,10 @@ void TestRecordView::timesGridShowsEachFact()
         auto *swatch = V<QLabel>(QStringLiteral("LegendMark(%1)").arg(n));
         auto *name = V<QLabel>(QStringLiteral("LegendText(%1)").arg(n++));
         QVERIFY(swatch && name);
-        QCOMPARE(swatch->text(), Kiroku::StateMark(s));
-        QCOMPARE(swatch->palette().color(swatch->backgroundRole()), Kiroku::StateColour(s));
-        QCOMPARE(name->text(), Kiroku::StateName(s));
-        looks << Kiroku::StateColour(s).name() << Kiroku::StateMark(s);
+        QCOMPARE(swatch->text(), TimesPage::StateMark(s));
+        QCOMPARE(swatch->palette().color(swatch->backgroundRole()), TimesPage::StateColour(s));
+        QCOMPARE(name->text(), TimesPage::StateName(s));
+        looks << TimesPage::StateColour(s).name() << TimesPage::StateMark(s);
     }
     QCOMPARE(looks.size(), 8);
     QCOMPARE(V<QLabel>(QStringLiteral("LegendText(2)"))->text(), QStringLiteral("正解だが遅い（３秒より長い）"));
@@ -548,7 +549,7 @@ void TestRecordView::erasesOnlyWhenAsked()
     QCOMPARE(fx->record->Rows().size(), kept ? 2u : 0u);
     // The view shows what the record holds now.
     QCOMPARE(V<QTableWidget>(QStringLiteral("DrillTable"))->rowCount(), kept ? 2 : 0);
-    QCOMPARE(V<QTableWidget>(QStringLiteral("TimesGrid"))->item(6, 5)->data(Kiroku::MarkRole).toString(),
+    QCOMPARE(V<QTableWidget>(QStringLiteral("TimesGrid"))->item(6, 5)->data(TimesPage::MarkRole).toString(),
              kept ? QStringLiteral("×") : QString());
 }
 
