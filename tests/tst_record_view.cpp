@@ -145,6 +145,8 @@ private slots:
     void exportsTheRecord();
     void erasesOnlyWhenAsked_data();
     void erasesOnlyWhenAsked();
+    void everyPageShowsTheRecordAfresh_data();
+    void everyPageShowsTheRecordAfresh();
     void tellsTheParentOnce_data();
     void tellsTheParentOnce();
     void startsAPractice_data();
@@ -551,6 +553,43 @@ void TestRecordView::erasesOnlyWhenAsked()
     QCOMPARE(V<QTableWidget>(QStringLiteral("DrillTable"))->rowCount(), kept ? 2 : 0);
     QCOMPARE(V<QTableWidget>(QStringLiteral("TimesGrid"))->item(6, 5)->data(TimesPage::MarkRole).toString(),
              kept ? QStringLiteral("×") : QString());
+}
+
+void TestRecordView::everyPageShowsTheRecordAfresh_data()
+{
+    QTest::addColumn<QString>("control"); // one on each page
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after"); // once the record is erased
+    QTest::newRow("最近の学習") << "Chart" << "2" << "0";
+    QTest::newRow("九九") << "TimesGrid" << "×" << "";
+    QTest::newRow("その他の計算") << "KindTable" << "1" << "0";
+    QTest::newRow("にがて練習とプリント") << "WeakInfo" << "にがてな問題：1問（よくまちがえる 1、遅い 0）"
+                                          << "にがてな問題：0問（よくまちがえる 0、遅い 0）";
+}
+
+// Each page shows the record as read at the opening, and as read again after
+// an erase.
+void TestRecordView::everyPageShowsTheRecordAfresh()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    Open(Tries(81, 7, '*', 6, "w1000") + Drill("s", At(12, 8, 16, 0), 0, 1, 10, 1, false, {{8, '+', 7, "14", 2000}}));
+    const auto shown = [&]() -> QString {
+        QWidget *w = V<QWidget>(control);
+        if (auto *chart = qobject_cast<forms::ScoreChart *>(w))
+            return QString::number(chart->Days().size());
+        if (auto *label = qobject_cast<QLabel *>(w))
+            return label->text().section(QLatin1Char('\n'), 0, 0);
+        auto *table = qobject_cast<QTableWidget *>(w);
+        if (control == QLatin1String("TimesGrid"))
+            return table->item(6, 5)->data(TimesPage::MarkRole).toString();
+        return QString::number(table->rowCount());
+    };
+    QCOMPARE(shown(), before);
+    fx->box->answers.push_back(platform::ResultYes);
+    V<QPushButton>(QStringLiteral("Erase"))->click();
+    QCOMPARE(shown(), after);
 }
 
 void TestRecordView::tellsTheParentOnce_data()
