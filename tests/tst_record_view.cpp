@@ -8,7 +8,8 @@
 #include "engine/Worksheet.h"
 #include "platform/Conversions.h"
 #include "study/Module1.h"
-#include "forms/parent/Kiroku.h"
+#include "forms/record/ScoreChart.h"
+#include "forms/record/TimesPage.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -19,7 +20,7 @@
 using namespace testkit;
 using platform::AnswerRow;
 using Rows = std::vector<AnswerRow>;
-using forms::Kiroku;
+using forms::TimesPage;
 Q_DECLARE_METATYPE(Rows)
 Q_DECLARE_METATYPE(engine::FactState)
 Q_DECLARE_METATYPE(platform::SaveResult)
@@ -144,6 +145,8 @@ private slots:
     void exportsTheRecord();
     void erasesOnlyWhenAsked_data();
     void erasesOnlyWhenAsked();
+    void everyPageShowsTheRecordAfresh_data();
+    void everyPageShowsTheRecordAfresh();
     void tellsTheParentOnce_data();
     void tellsTheParentOnce();
     void startsAPractice_data();
@@ -377,8 +380,8 @@ void TestRecordView::timesGridShowsEachFact()
             const bool it = r == left - 1 && c == right - 1;
             const QTableWidgetItem *cell = grid->item(r, c);
             const engine::FactState expected = it ? state : engine::FactState::NotTried;
-            QVERIFY2(cell->data(Kiroku::MarkRole).toString() == (it ? mark : QString()), qPrintable(cell->text()));
-            QVERIFY2(cell->background().color() == Kiroku::StateColour(expected), qPrintable(cell->text()));
+            QVERIFY2(cell->data(TimesPage::MarkRole).toString() == (it ? mark : QString()), qPrintable(cell->text()));
+            QVERIFY2(cell->background().color() == TimesPage::StateColour(expected), qPrintable(cell->text()));
         }
     }
     // The legend shows each state as the cells do; no two states look alike.
@@ -389,10 +392,10 @@ void TestRecordView::timesGridShowsEachFact()
         auto *swatch = V<QLabel>(QStringLiteral("LegendMark(%1)").arg(n));
         auto *name = V<QLabel>(QStringLiteral("LegendText(%1)").arg(n++));
         QVERIFY(swatch && name);
-        QCOMPARE(swatch->text(), Kiroku::StateMark(s));
-        QCOMPARE(swatch->palette().color(swatch->backgroundRole()), Kiroku::StateColour(s));
-        QCOMPARE(name->text(), Kiroku::StateName(s));
-        looks << Kiroku::StateColour(s).name() << Kiroku::StateMark(s);
+        QCOMPARE(swatch->text(), TimesPage::StateMark(s));
+        QCOMPARE(swatch->palette().color(swatch->backgroundRole()), TimesPage::StateColour(s));
+        QCOMPARE(name->text(), TimesPage::StateName(s));
+        looks << TimesPage::StateColour(s).name() << TimesPage::StateMark(s);
     }
     QCOMPARE(looks.size(), 8);
     QCOMPARE(V<QLabel>(QStringLiteral("LegendText(2)"))->text(), QStringLiteral("正解だが遅い（３秒より長い）"));
@@ -548,8 +551,45 @@ void TestRecordView::erasesOnlyWhenAsked()
     QCOMPARE(fx->record->Rows().size(), kept ? 2u : 0u);
     // The view shows what the record holds now.
     QCOMPARE(V<QTableWidget>(QStringLiteral("DrillTable"))->rowCount(), kept ? 2 : 0);
-    QCOMPARE(V<QTableWidget>(QStringLiteral("TimesGrid"))->item(6, 5)->data(Kiroku::MarkRole).toString(),
+    QCOMPARE(V<QTableWidget>(QStringLiteral("TimesGrid"))->item(6, 5)->data(TimesPage::MarkRole).toString(),
              kept ? QStringLiteral("×") : QString());
+}
+
+void TestRecordView::everyPageShowsTheRecordAfresh_data()
+{
+    QTest::addColumn<QString>("control"); // one on each page
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after"); // once the record is erased
+    QTest::newRow("最近の学習") << "Chart" << "2" << "0";
+    QTest::newRow("九九") << "TimesGrid" << "×" << "";
+    QTest::newRow("その他の計算") << "KindTable" << "1" << "0";
+    QTest::newRow("にがて練習とプリント") << "WeakInfo" << "にがてな問題：1問（よくまちがえる 1、遅い 0）"
+                                          << "にがてな問題：0問（よくまちがえる 0、遅い 0）";
+}
+
+// Each page shows the record as read at the opening, and as read again after
+// an erase.
+void TestRecordView::everyPageShowsTheRecordAfresh()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    Open(Tries(81, 7, '*', 6, "w1000") + Drill("s", At(12, 8, 16, 0), 0, 1, 10, 1, false, {{8, '+', 7, "14", 2000}}));
+    const auto shown = [&]() -> QString {
+        QWidget *w = V<QWidget>(control);
+        if (auto *chart = qobject_cast<forms::ScoreChart *>(w))
+            return QString::number(chart->Days().size());
+        if (auto *label = qobject_cast<QLabel *>(w))
+            return label->text().section(QLatin1Char('\n'), 0, 0);
+        auto *table = qobject_cast<QTableWidget *>(w);
+        if (control == QLatin1String("TimesGrid"))
+            return table->item(6, 5)->data(TimesPage::MarkRole).toString();
+        return QString::number(table->rowCount());
+    };
+    QCOMPARE(shown(), before);
+    fx->box->answers.push_back(platform::ResultYes);
+    V<QPushButton>(QStringLiteral("Erase"))->click();
+    QCOMPARE(shown(), after);
 }
 
 void TestRecordView::tellsTheParentOnce_data()

@@ -4,7 +4,7 @@
 // second, the text in embedded faces.
 #include "engine/Review.h"
 #include "engine/Worksheet.h"
-#include "forms/parent/WorksheetPdf.h"
+#include "forms/record/WorksheetPdf.h"
 #include "platform/Fonts.h"
 
 #include <QDeadlineTimer>

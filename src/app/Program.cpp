@@ -25,7 +25,8 @@ std::unique_ptr<Program> &theProgram()
 } // namespace
 
 Program::Program()
-    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this), kiroku(*this)
+    : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this),
+      kiroku(*this, []() -> platform::RecordStore & { return platform::recordStore(); })
 {
     // The program never lingers without a window.
     forms::Form::SetAllUnloadedAction([this] { End(); });
@@ -35,7 +36,7 @@ Program::Program()
     QObject::connect(&kekka, &forms::kekka::Unlocked, &missed, [this] { missed.OfferRetry(true); });
     QObject::connect(&missed, &forms::Missed::RetryRequested, &kekka, [this] { StartRetry(); });
     // The learning record is a part of the settings: it goes when they go.
-    QObject::connect(&setei, &forms::Form::Unloaded, &kiroku, &forms::Kiroku::Unload);
+    QObject::connect(&setei, &forms::Form::Unloaded, &kiroku, &forms::RecordWindow::Unload);
 }
 
 forms::Form &Program::FormOf(forms::Screen screen)

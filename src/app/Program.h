@@ -3,9 +3,9 @@
 #include "app/Mess01.h"
 #include "forms/drill/Calk.h"
 #include "forms/drill/Dialog.h"
-#include "forms/parent/Kiroku.h"
 #include "forms/parent/PassWord.h"
 #include "forms/parent/Setei.h"
+#include "forms/record/RecordWindow.h"
 #include "forms/results/Missed.h"
 #include "forms/results/kekka.h"
 
@@ -38,7 +38,7 @@ public:
     forms::PassWord passWord;
     forms::Setei setei;
     forms::Missed missed;
-    forms::Kiroku kiroku;
+    forms::RecordWindow kiroku;
 
 private:
     forms::Form &FormOf(forms::Screen screen);

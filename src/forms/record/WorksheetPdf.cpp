@@ -1,4 +1,4 @@
-#include "forms/parent/WorksheetPdf.h"
+#include "forms/record/WorksheetPdf.h"
 
 #include "engine/Review.h"
 #include "forms/common/FormKit.h"
@@ -24,15 +24,10 @@ double Mm(double mm)
     return mm * Dpi / 25.4;
 }
 
-// One page: a heading, then the problems in two columns, top to bottom, each
-// with its number, the problem in large digits, and a box to write in (on the
-// answer page, the answer in it).
-void DrawPage(QPainter &p, const engine::Worksheet &sheet, bool answers)
+// The heading across the page's width: the title, the sheet's number, and
+// blanks for name and date.
+void DrawHeading(QPainter &p, const engine::Worksheet &sheet, bool answers, double width)
 {
-    const QRectF area = QRectF(p.viewport());
-    const double width = area.width();
-
-    // Heading: the title, the sheet's number, and blanks for name and date.
     p.setPen(Ink);
     p.setFont(FormFont(Face::Maru, 18, true));
     const QString title = answers ? QStringLiteral("こたえ　") + sheet.title : sheet.title;
@@ -50,6 +45,16 @@ void DrawPage(QPainter &p, const engine::Worksheet &sheet, bool answers)
     p.drawText(QRectF(width * 0.6, blankTop, width * 0.4, blankHeight), Qt::AlignLeft | Qt::AlignBottom,
                QStringLiteral("　　　月　　　日"));
     p.drawLine(QPointF(width * 0.6, blankTop + blankHeight), QPointF(width, blankTop + blankHeight));
+}
+
+// One page: the heading, then the problems in two columns, top to bottom,
+// each with its number, the problem in large digits, and a box to write in
+// (on the answer page, the answer in it).
+void DrawPage(QPainter &p, const engine::Worksheet &sheet, bool answers)
+{
+    const QRectF area = QRectF(p.viewport());
+    const double width = area.width();
+    DrawHeading(p, sheet, answers, width);
 
     // The problems: rows as tall as the page allows, digits as large as the
     // rows allow (at most 24 points, about 8.5 mm).

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/Progress.h"
+#include "platform/RecordStore.h"
+
+#include <optional>
+#include <vector>
+
+namespace engine {
+
+// What the parent's view shows of the learning record at one reading: the
+// answers and the figures made from them, worked out once and drawn by every
+// page of the view.
+struct RecordReport {
+    bool readable = true; // false: the record could not be read at all
+    int unreadable = 0;   // entries kept but not understood
+    std::vector<AnswerRow> answers;   // oldest first
+    std::vector<DayScore> days;       // oldest first
+    std::vector<DrillSummary> drills; // newest first
+    TimesGrid times{};
+    std::vector<KindSummary> kinds;
+};
+
+// From what the store read (no value: it could not read the record).
+RecordReport MakeRecordReport(std::optional<platform::RecordContents> contents);
+
+} // namespace engine
