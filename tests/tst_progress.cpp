@@ -1,3 +1,4 @@
+#include "engine/RecordCsv.h"
 #include "engine/Progress.h"
 
 #include <QtTest>

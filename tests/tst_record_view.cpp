@@ -3,6 +3,7 @@
 // parent when the record is in trouble.
 #include "FormTestKit.h"
 #include "ShownProblem.h"
+#include "engine/RecordCsv.h"
 #include "engine/Progress.h"
 #include "engine/Review.h"
 #include "engine/Worksheet.h"

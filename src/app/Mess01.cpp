@@ -1,5 +1,7 @@
 #include "app/Mess01.h"
 
+#include "forms/common/Palette.h"
+
 #include "app/Program.h"
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
@@ -19,17 +21,17 @@ Mess01::Mess01(Program &program) : Form(QStringLiteral("Mess01")), program_(prog
 void Mess01::CreateControls(QWidget *w)
 {
     SetCaption(QStringLiteral("Mimoran！２"));
-    SetFormColour(QColor(192, 255, 192));
+    SetFormColour(palette::MenuGreen);
     SetClientSize(9615, 6915);
 
     Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("Mimoran！2.0"), TwipsRect(240, 240, 9135, 855),
                        FormFont(Face::PopS, 36, true), Qt::AlignHCenter | Qt::AlignTop);
-    SetTextColour(Label1, QColor(0, 0, 192));
+    SetTextColour(Label1, palette::TitleBlue);
     Label2 = new WrappedLabel(w, QStringLiteral("Label2"), Description, TwipsRect(360, 1320, 8895, 4215),
                               FormFont(Face::PMincho, 26.25));
 
     const QFont buttonFont = FormFont(Face::PGothic, 15.75);
-    const QColor buttonColour(192, 255, 255);
+    const QColor &buttonColour = palette::DrillCyan;
     C1 = new CommandButton(w, QStringLiteral("C1"), QStringLiteral("お勉強の開始"), TwipsRect(360, 5880, 2655, 735),
                            buttonFont);
     C2 = new CommandButton(w, QStringLiteral("C2"), QStringLiteral("設定"), TwipsRect(3480, 5880, 2655, 735),

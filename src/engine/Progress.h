@@ -3,7 +3,6 @@
 #include "engine/ProblemSet.h"
 #include "platform/RecordStore.h"
 
-#include <QByteArray>
 #include <QDate>
 #include <QString>
 
@@ -130,12 +129,5 @@ QString KindLabel(std::int16_t calcKind);
 QString RangeLabel(std::int16_t calcKind, std::int16_t rangeMax);
 // "７×６＝" style, as the drill showed it.
 QString ProblemLabel(const AnswerRow &answer);
-
-// The whole record, one row per answer, for a spreadsheet: UTF-8 with a byte
-// order mark (so spreadsheets take it for UTF-8), CRLF line ends, every field
-// quoted, and a text that a spreadsheet would take for a formula made plain.
-QByteArray RecordCsv(const std::vector<AnswerRow> &answers);
-// The file name offered for it: "学習の記録_20261208.csv".
-QString RecordCsvName(const QDate &day);
 
 } // namespace engine

@@ -1,8 +1,11 @@
 #include "forms/common/Form.h"
 
 #include "forms/common/FormKit.h"
+#include "platform/MessageBox.h"
+#include "platform/Services.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -96,6 +99,17 @@ void Form::Unload()
                 allUnloadedAction()();
         });
     }
+}
+
+void Form::RefuseEntry(QLineEdit *box, const QString &message, AfterRefusal after) const
+{
+    const QPointer<QLineEdit> guard(box);
+    platform::messageBox().Show(message, platform::Buttons::Ok);
+    if (!IsLoaded() || !guard)
+        return;
+    if (after == AfterRefusal::Empty)
+        guard->clear();
+    guard->setFocus();
 }
 
 void Form::SetAllUnloadedAction(std::function<void()> action)

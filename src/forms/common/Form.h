@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCloseEvent;
+class QLineEdit;
 
 namespace forms {
 
@@ -55,6 +56,12 @@ public:
 
     // Called by the window when its frame asks it to close.
     virtual void CloseRequested() { Unload(); }
+
+    // An entry refused: the message, then the user is back in its box,
+    // emptied first where the screen says so. The message box's own loop
+    // may have let this window close meanwhile; then nothing more happens.
+    enum class AfterRefusal { KeepText, Empty };
+    void RefuseEntry(QLineEdit *box, const QString &message, AfterRefusal after = AfterRefusal::KeepText) const;
 
 signals:
     // The window was loaded and is now shown (once per load).

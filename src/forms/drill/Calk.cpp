@@ -1,5 +1,7 @@
 #include "forms/drill/Calk.h"
 
+#include "forms/common/Palette.h"
+
 #include "engine/Score.h"
 #include "platform/Conversions.h"
 #include "platform/EventPump.h"
@@ -17,10 +19,10 @@ namespace forms {
 
 namespace {
 
-const QColor Cyan(192, 255, 255);
-const QColor ButtonCyan(128, 255, 255);
-const QColor TitleBlue(0, 0, 192);
-const QColor Red(255, 0, 0);
+using palette::ButtonCyan;
+using palette::Red;
+using palette::TitleBlue;
+const QColor &Cyan = palette::DrillCyan;
 
 } // namespace
 
@@ -320,11 +322,7 @@ void Calk::C1_Click()
     const study::CountCheck check = study::CheckProblemCount(T1->text());
     const QString refusal = study::CountRefusalMessage(check);
     if (!refusal.isEmpty()) {
-        platform::messageBox().Show(refusal, platform::Buttons::Ok);
-        if (!IsLoaded())
-            return;
-        T1->setText(QString());
-        T1->setFocus();
+        RefuseEntry(T1, refusal, AfterRefusal::Empty);
         return;
     }
 
@@ -393,13 +391,6 @@ void Calk::ShowQuestion()
     drill.Shown();
 }
 
-void Calk::RefuseAnswer(const QString &message)
-{
-    platform::messageBox().Show(message, platform::Buttons::Ok);
-    if (IsLoaded())
-        K->setFocus();
-}
-
 void Calk::C2_Click()
 {
     // Nothing to answer before the drill is built, and one answer at a time.
@@ -412,8 +403,8 @@ void Calk::C2_Click()
     const engine::Verdict verdict = drill.Judge(K->text());
     if (verdict == engine::Verdict::NothingTyped || verdict == engine::Verdict::NotANumber) {
         waiting_ = false;
-        RefuseAnswer(verdict == engine::Verdict::NothingTyped ? QStringLiteral("解答が入力されていません")
-                                                              : QStringLiteral("答えは数字で入力してください"));
+        RefuseEntry(K, verdict == engine::Verdict::NothingTyped ? QStringLiteral("解答が入力されていません")
+                                                                : QStringLiteral("答えは数字で入力してください"));
         return;
     }
     navigator_.Open(Screen::Feedback);

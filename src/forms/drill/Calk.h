@@ -86,8 +86,6 @@ private:
     void BuildProblemSet();
     void BeginDrill();
     void ShowQuestion();
-    // A refused answer: the message, then the answer box again.
-    void RefuseAnswer(const QString &message);
 
     Navigator &navigator_;
     QPointer<NumberPad> pad_;

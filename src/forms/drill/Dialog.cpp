@@ -1,5 +1,7 @@
 #include "forms/drill/Dialog.h"
 
+#include "forms/common/Palette.h"
+
 #include "platform/EventPump.h"
 #include "platform/Services.h"
 #include "study/Module1.h"
@@ -26,10 +28,10 @@ void Dialog::CreateControls(QWidget *w)
 void Dialog::Load()
 {
     if (Module1::AnswerState != Module1::AnsweredWrong) {
-        CB->SetBackColour(QColor(255, 128, 128));
+        CB->SetBackColour(palette::ButtonRed);
         CB->setText(QStringLiteral(" 正解！"));
     } else {
-        CB->SetBackColour(QColor(128, 128, 255));
+        CB->SetBackColour(palette::WrongBlue);
         CB->setText(QStringLiteral("間違い!"));
     }
     CB->setFocus();

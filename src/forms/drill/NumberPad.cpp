@@ -1,13 +1,15 @@
 #include "forms/drill/NumberPad.h"
 
+#include "forms/common/Palette.h"
+
 #include <QCloseEvent>
 
 namespace forms {
 
 namespace {
 
-const QColor Cyan(192, 255, 255);
-const QColor ButtonCyan(128, 255, 255);
+using palette::ButtonCyan;
+const QColor &Cyan = palette::DrillCyan;
 const QColor EraseYellow(255, 255, 160);
 
 // Keys 1200 twips (80 pixels) square at the least, 120 apart: a child's

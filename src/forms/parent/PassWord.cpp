@@ -1,5 +1,7 @@
 #include "forms/parent/PassWord.h"
 
+#include "forms/common/Palette.h"
+
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
@@ -21,7 +23,7 @@ PassWord::PassWord(Navigator &navigator) : Form(QStringLiteral("PassWord")), nav
 void PassWord::CreateControls(QWidget *w)
 {
     SetCaption(QStringLiteral("パスワード"));
-    const QColor back(255, 192, 192);
+    const QColor &back = palette::ParentPink;
     SetFormColour(back);
     SetClientSize(4575, 3030);
     // The menu behind waits while the parent is at the gate.
@@ -50,8 +52,8 @@ void PassWord::CreateControls(QWidget *w)
                            labelFont);
     C2 = new CommandButton(w, QStringLiteral("C2"), QStringLiteral("キャンセル"), TwipsRect(2400, 2160, 1935, 615),
                            labelFont);
-    C1->SetBackColour(QColor(255, 128, 128));
-    C2->SetBackColour(QColor(255, 128, 128));
+    C1->SetBackColour(palette::ButtonRed);
+    C2->SetBackColour(palette::ButtonRed);
 
     SetTabOrder({T1, T2, C1, C2});
     T1->setFocus();

@@ -1,5 +1,7 @@
 #include "forms/parent/Setei.h"
 
+#include "forms/common/Palette.h"
+
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "study/Choices.h"
@@ -11,7 +13,7 @@ Setei::Setei(Navigator &navigator) : Form(QStringLiteral("Setei")), navigator_(n
 
 void Setei::CreateControls(QWidget *w)
 {
-    const QColor back(255, 192, 192);
+    const QColor &back = palette::ParentPink;
     SetCaption(QStringLiteral("Setei"));
     SetFormColour(back);
     SetClientSize(9615, 6915);
@@ -24,14 +26,14 @@ void Setei::CreateControls(QWidget *w)
 
     Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("設定画面"), TwipsRect(240, 240, 9135, 855),
                        FormFont(Face::PopS, 36, true), Qt::AlignHCenter | Qt::AlignTop);
-    SetTextColour(Label1, QColor(0, 0, 192));
+    SetTextColour(Label1, palette::TitleBlue);
     Command1 = new CommandButton(w, QStringLiteral("Command1"), QStringLiteral("設定完了"),
                                  TwipsRect(6720, 240, 2535, 735), normal);
-    Command1->SetBackColour(QColor(255, 128, 128));
+    Command1->SetBackColour(palette::ButtonRed);
     // Over the title's empty left end, as 設定完了 is over its right end.
     Command2 = new CommandButton(w, QStringLiteral("Command2"), QStringLiteral("学習の記録"),
                                  TwipsRect(360, 240, 2535, 735), normal);
-    Command2->SetBackColour(QColor(255, 128, 128));
+    Command2->SetBackColour(palette::ButtonRed);
 
     Frame1 = MakeFrame(w, QStringLiteral("Frame1"), QStringLiteral("学習モードの設定"),
                        TwipsRect(360, 1200, 8895, 2415), frameFont);
@@ -127,11 +129,7 @@ void Setei::Command1_Click()
     const study::CountCheck check = study::CheckProblemCount(T1->text());
     const QString refusal = study::CountRefusalMessage(check);
     if (!refusal.isEmpty() && T1->isVisibleTo(Window())) {
-        platform::messageBox().Show(refusal, platform::Buttons::Ok);
-        if (!IsLoaded())
-            return;
-        T1->setText(QString());
-        T1->setFocus();
+        RefuseEntry(T1, refusal, AfterRefusal::Empty);
         return;
     }
     Unload();

@@ -207,9 +207,7 @@ void PracticePage::StartPractice_Click()
     const study::CountCheck check = study::CheckProblemCount(PracticeCount->text());
     const auto *accepted = std::get_if<study::CountAccepted>(&check);
     if (!accepted) {
-        platform::messageBox().Show(study::CountRefusalMessage(check), platform::Buttons::Ok);
-        if (StillOpen(page))
-            PracticeCount->setFocus();
+        form_.RefuseEntry(PracticeCount, study::CountRefusalMessage(check));
         return;
     }
     const engine::PracticeKind kind = PickedKind();
@@ -229,19 +227,14 @@ void PracticePage::StartPractice_Click()
 
 void PracticePage::MakeSheet_Click()
 {
-    const QPointer<PracticePage> page(this);
     const std::optional<long> count = Whole(SheetCount->text(), engine::WorksheetMinCount, engine::WorksheetMaxCount);
     if (!count) {
-        platform::messageBox().Show(SheetCountRefused, platform::Buttons::Ok);
-        if (StillOpen(page))
-            SheetCount->setFocus();
+        form_.RefuseEntry(SheetCount, SheetCountRefused);
         return;
     }
     const std::optional<long> number = Whole(SheetNumber->text(), 1, engine::WorksheetMaxNumber);
     if (!number) {
-        platform::messageBox().Show(SheetNumberRefused, platform::Buttons::Ok);
-        if (StillOpen(page))
-            SheetNumber->setFocus();
+        form_.RefuseEntry(SheetNumber, SheetNumberRefused);
         return;
     }
     engine::WorksheetRequest request;

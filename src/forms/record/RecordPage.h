@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RecordReport.h"
+#include "forms/common/Palette.h"
 
 #include <QColor>
 #include <QList>
@@ -44,7 +45,7 @@ namespace record {
 constexpr int PageWidth = 10140;
 constexpr int Margin = 90;
 
-inline const QColor ButtonRed(255, 128, 128);
+using palette::ButtonRed;
 inline const QString Unreadable =
     QStringLiteral("学習の記録を読み込めませんでした。ドリルはこれまでどおり使えます。");
 

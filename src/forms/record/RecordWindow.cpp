@@ -1,5 +1,8 @@
 #include "forms/record/RecordWindow.h"
 
+#include "forms/common/Palette.h"
+
+#include "engine/RecordCsv.h"
 #include "forms/common/FormKit.h"
 #include "forms/record/KindsPage.h"
 #include "forms/record/PracticePage.h"
@@ -19,8 +22,8 @@ namespace forms {
 
 namespace {
 
-const QColor Back(255, 192, 192);
-const QColor TitleBlue(0, 0, 192);
+const QColor &Back = palette::ParentPink;
+using palette::TitleBlue;
 
 const QString EraseQuestion = QStringLiteral("学習の記録をすべて消します。よろしいですか？");
 const QString EraseRefused = QStringLiteral("学習の記録を消せませんでした。");

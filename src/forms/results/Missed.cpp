@@ -1,5 +1,7 @@
 #include "forms/results/Missed.h"
 
+#include "forms/common/Palette.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
@@ -10,10 +12,10 @@
 namespace forms {
 
 namespace {
-const QColor Cream(255, 255, 192);
-const QColor ButtonYellow(255, 255, 128);
-const QColor TitleBlue(0, 0, 192);
-const QColor Red(255, 0, 0);
+using palette::ButtonYellow;
+using palette::Cream;
+using palette::Red;
+using palette::TitleBlue;
 
 // Columns of a row, in twips inside the list: problem, typed, right answer.
 constexpr int ColumnLeft[3] = {0, 2760, 4200};

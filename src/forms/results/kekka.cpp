@@ -1,5 +1,7 @@
 #include "forms/results/kekka.h"
 
+#include "forms/common/Palette.h"
+
 #include "engine/Score.h"
 #include "platform/Conversions.h"
 #include "platform/MessageBox.h"
@@ -11,7 +13,7 @@
 namespace forms {
 
 namespace {
-const QColor Pink(255, 128, 128);
+const QColor &Pink = palette::ButtonRed;
 } // namespace
 
 kekka::kekka(Navigator &navigator) : Form(QStringLiteral("kekka")), navigator_(navigator) {}
@@ -27,7 +29,7 @@ void kekka::CreateControls(QWidget *w)
                       FormFont(Face::Pop, 20.25), Qt::AlignCenter);
     // The rounded face's line (27 px) is taller than the label (25 px):
     // centred, only empty leading is cut, not the glyphs.
-    SetTextColour(L1[4], QColor(0, 0, 192));
+    SetTextColour(L1[4], palette::TitleBlue);
     const char16_t *captions[4] = {u"総問題数", u"得　　点", u"正 解 数", u"不正解数"};
     for (int i = 0; i < 4; ++i) {
         const int top = 720 + 600 * i;
@@ -53,7 +55,7 @@ void kekka::CreateControls(QWidget *w)
     // Lies over the password row while it is visible.
     Command1 = new CommandButton(w, QStringLiteral("Command1"), QStringLiteral("メニューに戻る"),
                                  TwipsRect(240, 3120, 4335, 1095), FormFont(Face::PGothic, 15.75));
-    Command1->SetBackColour(QColor(255, 128, 255));
+    Command1->SetBackColour(palette::MenuButtonPink);
 
     SetTabOrder({Command1, T1, C1});
 
