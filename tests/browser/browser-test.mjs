@@ -1395,10 +1395,10 @@ async function closeSettings(screen) {
   await screen.waitFor(MENU);
 }
 
-// The settings store's contract (tests/store-contract.json, the rows every
+// The settings store's contract (tests/unit/store-contract.json, the rows every
 // backend passes) against the page's storage, in a profile of its own.
 async function storeContract(browser, server) {
-  const contract = JSON.parse(fs.readFileSync(new URL("../store-contract.json", import.meta.url)));
+  const contract = JSON.parse(fs.readFileSync(new URL("../unit/store-contract.json", import.meta.url)));
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.goto(server.url, { waitUntil: "domcontentloaded" });
