@@ -196,6 +196,31 @@ std::optional<QString> FromStoredForm(const QString &text)
     return text;
 }
 
+// The escape after a backslash, at raw[i], added to out as QSettings reads
+// it; i moves past it.
+void AppendEscaped(QByteArrayView raw, qsizetype &i, QString &out)
+{
+    const char e = raw[i++];
+    static constexpr char named[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
+                                        {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+    const auto *escape = std::find_if(std::begin(named), std::end(named), [e](const char(&n)[2]) { return e == n[0]; });
+    if (escape != std::end(named)) {
+        out += QLatin1Char((*escape)[1]);
+    } else if (e == 'x' || Digit(e, 8) >= 0) {
+        // A hex escape needs one digit at least; "\x" alone is dropped.
+        const int base = e == 'x' ? 16 : 8;
+        char16_t code = e == 'x' ? 0 : char16_t(Digit(e, 8));
+        const qsizetype first = i;
+        for (; i < raw.size() && Digit(raw[i], base) >= 0; ++i)
+            code = char16_t(code * base + Digit(raw[i], base));
+        if (e != 'x' || i > first)
+            out += QChar(code);
+    } else if (e == '\r' || e == '\n') {
+        if (i < raw.size() && (raw[i] == '\r' || raw[i] == '\n') && raw[i] != e)
+            ++i;
+    }
+}
+
 // Reads a value the way QSettings reads a string, or nothing when it is not
 // one string: a list (an unquoted ','), text that is not
 // UTF-8, or another type's "@Type(...)" form.
@@ -226,25 +251,7 @@ std::optional<QString> DecodeValue(QByteArrayView raw)
         } else if (c == '\\') {
             if (++i >= raw.size())
                 break;
-            const char e = raw[i++];
-            static constexpr char named[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
-                                                {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
-            const auto *escape = std::find_if(std::begin(named), std::end(named), [e](const char(&n)[2]) { return e == n[0]; });
-            if (escape != std::end(named)) {
-                out += QLatin1Char((*escape)[1]);
-            } else if (e == 'x' || Digit(e, 8) >= 0) {
-                // A hex escape needs one digit at least; "\x" alone is dropped.
-                const int base = e == 'x' ? 16 : 8;
-                char16_t code = e == 'x' ? 0 : char16_t(Digit(e, 8));
-                const qsizetype first = i;
-                for (; i < raw.size() && Digit(raw[i], base) >= 0; ++i)
-                    code = char16_t(code * base + Digit(raw[i], base));
-                if (e != 'x' || i > first)
-                    out += QChar(code);
-            } else if (e == '\r' || e == '\n') {
-                if (i < raw.size() && (raw[i] == '\r' || raw[i] == '\n') && raw[i] != e)
-                    ++i;
-            }
+            AppendEscaped(raw, i, out);
             keep = out.size();
         } else {
             qsizetype j = i + 1;

@@ -12,8 +12,6 @@
 #include "study/Choices.h"
 #include "study/Module1.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace forms {
 
@@ -34,15 +32,30 @@ void Calk::CreateControls(QWidget *w)
     SetFormColour(Cyan);
     SetClientSize(9495, 6915);
 
+    CreateQuestionArea(w);
+    CreateScoreboard(w);
+    CreateSetupFrame(w);
+    SetTabOrder({T1, Combo1, K, C1, T[0], T[1], T[2], T[3], C2, Combo2, Combo3, C});
+
+    connect(Combo1, &ComboBox::Picked, this, &Calk::Combo1_Click);
+    connect(C1, &QPushButton::clicked, this, &Calk::C1_Click);
+    connect(C, &QPushButton::clicked, this, &Calk::C_Click);
+    // A count and Enter twice starts the drill.
+    T1->MoveFocusOnEnter(C1);
+    connect(C2, &QPushButton::clicked, this, &Calk::C2_Click);
+
+    if (platform::TouchIsPrimary())
+        AttachPad(w);
+}
+
+void Calk::CreateQuestionArea(QWidget *w)
+{
     const QFont normal = FormFont(Face::PGothic, 15.75);
     const QFont big = FormFont(Face::PGothic, 48);
     const QFont huge = FormFont(Face::PGothic, 60);
     // Three digits of the proportional gothic are 151 px at 60 pt, wider
     // than the 129 px boxes; the fixed-pitch gothic's are 120 px and fit.
     const QFont operand = FormFont(Face::Gothic, 60);
-    const QFont board = FormFont(Face::PGothic, 24);
-    const QFont caption = FormFont(Face::Mincho, 15.75);
-    const QFont choice = FormFont(Face::Gothic, 15.75);
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
 
     Label1 = MakeLabel(w, QStringLiteral("Label1"), QStringLiteral("Mimoran！"), TwipsRect(960, 240, 7455, 855),
@@ -72,11 +85,16 @@ void Calk::CreateControls(QWidget *w)
     K->setAlignment(Qt::AlignCenter);
     K->setInputMethodHints(Qt::ImhPreferNumbers);
     K->setAccessibleName(QStringLiteral("答え"));
+}
 
+void Calk::CreateScoreboard(QWidget *w)
+{
     C2 = new CommandButton(w, QStringLiteral("C2"), QStringLiteral("答えを右上に入力した後、こちらをクリックしてください"),
-                           TwipsRect(480, 4080, 8535, 495), normal);
+                           TwipsRect(480, 4080, 8535, 495), FormFont(Face::PGothic, 15.75));
     C2->SetBackColour(ButtonCyan);
 
+    const QFont board = FormFont(Face::PGothic, 24);
+    const QFont caption = FormFont(Face::Mincho, 15.75);
     struct BoardRow {
         QLabel **label;
         const char *labelName;
@@ -99,7 +117,12 @@ void Calk::CreateControls(QWidget *w)
         T[i]->setReadOnly(true);
         T[i]->setAccessibleName(QString::fromUtf16(row.accessible));
     }
+}
 
+void Calk::CreateSetupFrame(QWidget *w)
+{
+    const QFont normal = FormFont(Face::PGothic, 15.75);
+    const QFont choice = FormFont(Face::Gothic, 15.75);
     // The set-up frame lies over the answer button and the scoreboard.
     Frame2 = MakeFrame(w, QStringLiteral("Frame2"), QString(), TwipsRect(240, 3960, 9015, 2655),
                        FormFont(Face::PGothic, 15.75, true));
@@ -125,31 +148,6 @@ void Calk::CreateControls(QWidget *w)
     C1 = new CommandButton(Frame2, QStringLiteral("C1"), QStringLiteral("学習スタート"),
                            TwipsRect(7080, 720, 1575, 1335), normal);
     C1->SetBackColour(ButtonCyan);
-
-    SetTabOrder({T1, Combo1, K, C1, T[0], T[1], T[2], T[3], C2, Combo2, Combo3, C});
-
-    connect(Combo1, &ComboBox::Picked, this, &Calk::Combo1_Click);
-    connect(C1, &QPushButton::clicked, this, &Calk::C1_Click);
-    connect(C, &QPushButton::clicked, this, &Calk::C_Click);
-    // A count and Enter twice starts the drill.
-    T1->MoveFocusOnEnter(C1);
-    connect(C2, &QPushButton::clicked, this, &Calk::C2_Click);
-
-    if (platform::TouchIsPrimary()) {
-        pad_ = new NumberPad(w);
-        platform::KeepSystemKeyboardAway(K);
-        platform::KeepSystemKeyboardAway(T1);
-        connect(pad_, &NumberPad::DigitPressed, this, &Calk::PadDigit);
-        connect(pad_, &NumberPad::ErasePressed, this, &Calk::PadErase);
-        connect(pad_, &NumberPad::AnswerPressed, this, &Calk::PadAnswer);
-        connect(this, &Form::Opened, this, &Calk::PlacePad);
-        // A tablet turned, or a page resized: the pad goes to its new side.
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            connect(screen, &QScreen::availableGeometryChanged, pad_, [this] {
-                PlaceWindow();
-                PlacePad();
-            });
-    }
 }
 
 void Calk::ClearControls()
@@ -162,86 +160,6 @@ void Calk::ClearControls()
     Frame2 = nullptr;
     Combo1 = Combo2 = Combo3 = nullptr;
     pad_ = nullptr;
-}
-
-namespace {
-
-// Room for the window frames, which are not known before the first showing,
-// and the space between the two windows.
-constexpr int FrameAllowance = 32;
-constexpr int PadGap = 8;
-
-} // namespace
-
-void Calk::PlaceWindow()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!pad_ || !screen) {
-        Form::PlaceWindow();
-        return;
-    }
-    // The screen and its pad are centred together.
-    const QRect area = screen->availableGeometry();
-    pad_->SetShape(NumberPad::ShapeFor(area));
-    const QSize calk = Window()->size() + QSize(0, FrameAllowance);
-    const QSize pad = pad_->size() + QSize(0, FrameAllowance);
-    const QSize pair = pad_->CurrentShape() == NumberPad::Shape::Side
-                           ? QSize(calk.width() + PadGap + pad.width(), std::max(calk.height(), pad.height()))
-                           : QSize(std::max(calk.width(), pad.width()), calk.height() + PadGap + pad.height());
-    const QPoint corner = area.center() - QPoint(pair.width() / 2, pair.height() / 2);
-    Window()->move(std::max(corner.x(), area.left()), std::max(corner.y(), area.top()));
-}
-
-void Calk::PlacePad()
-{
-    if (!pad_ || !IsLoaded())
-        return;
-    const QRect frame = Window()->frameGeometry();
-    const int below = frame.left() + (frame.width() - pad_->frameGeometry().width()) / 2;
-    QPoint corner = pad_->CurrentShape() == NumberPad::Shape::Side ? QPoint(frame.right() + 1 + PadGap, frame.top())
-                                                                   : QPoint(below, frame.bottom() + 1 + PadGap);
-    // On a screen too small for both, the pad stays within reach.
-    if (const QScreen *screen = Window()->screen()) {
-        const QRect area = screen->availableGeometry();
-        const QSize size = pad_->frameGeometry().size();
-        corner.setX(std::clamp(corner.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
-        corner.setY(std::clamp(corner.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
-    }
-    pad_->move(corner);
-    pad_->show();
-}
-
-QLineEdit *Calk::PadTarget() const
-{
-    // The count box until the drill is built, then the answer box.
-    return built_ ? static_cast<QLineEdit *>(K) : T1;
-}
-
-void Calk::PadDigit(QChar digit)
-{
-    if (waiting_)
-        return;
-    QLineEdit *target = PadTarget();
-    target->insert(QString(digit));
-    target->setFocus();
-}
-
-void Calk::PadErase()
-{
-    if (waiting_)
-        return;
-    QLineEdit *target = PadTarget();
-    target->backspace();
-    target->setFocus();
-}
-
-void Calk::PadAnswer()
-{
-    // As the answer button, or as the Start button before the drill.
-    if (built_)
-        C2_Click();
-    else
-        C1_Click();
 }
 
 void Calk::Load()

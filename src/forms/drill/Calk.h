@@ -77,6 +77,10 @@ private:
     void C_Click();
     void C2_Click();
 
+    void CreateQuestionArea(QWidget *window);
+    void CreateScoreboard(QWidget *window);
+    void CreateSetupFrame(QWidget *window);
+    void AttachPad(QWidget *window);
     void PadDigit(QChar digit);
     void PadErase();
     void PadAnswer();

@@ -50,6 +50,23 @@ void Setei::CreateControls(QWidget *w)
         connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
     }
 
+    CreateContentFrame(w);
+
+    SetTabOrder({Option1[0], Option1[1], Option1[2], Combo1, Combo2, Combo3, T1, Command1, Command2});
+    Option1[0]->setFocus();
+
+    connect(Combo1, &ComboBox::Picked, this, &Setei::Combo1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Setei::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Setei::Command2_Click);
+    T1->MoveFocusOnEnter(Command1);
+}
+
+void Setei::CreateContentFrame(QWidget *w)
+{
+    const QColor &back = palette::ParentPink;
+    const QFont normal = FormFont(Face::PGothic, 15.75);
+    const QFont frameFont = FormFont(Face::PGothic, 15.75, true);
+    const QFont labelFont = FormFont(Face::Gothic, 15.75);
     Frame2 = MakeFrame(w, QStringLiteral("Frame2"), QString(), TwipsRect(360, 4080, 8895, 2535), frameFont);
     SetBackground(Frame2, back);
     Label3 = MakeLabel(Frame2, QStringLiteral("Label3"), QStringLiteral("計算種別"), TwipsRect(480, 480, 1815, 495),
@@ -69,14 +86,6 @@ void Setei::CreateControls(QWidget *w)
     T1->setAccessibleName(QStringLiteral("問題数"));
     for (QLabel *label : {Label3, Label4, Label2})
         SetBackground(label, back);
-
-    SetTabOrder({Option1[0], Option1[1], Option1[2], Combo1, Combo2, Combo3, T1, Command1, Command2});
-    Option1[0]->setFocus();
-
-    connect(Combo1, &ComboBox::Picked, this, &Setei::Combo1_Click);
-    connect(Command1, &QPushButton::clicked, this, &Setei::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Setei::Command2_Click);
-    T1->MoveFocusOnEnter(Command1);
 }
 
 void Setei::ClearControls()

@@ -39,6 +39,7 @@ protected:
     void ClearControls() override;
 
 private:
+    void CreateContentFrame(QWidget *window);
     void Option1_Click(int index);
     void Combo1_Click();
     void Command1_Click();
