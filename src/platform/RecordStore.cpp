@@ -1,13 +1,50 @@
 #include "platform/RecordStore.h"
 
+#include <QSet>
+#include <QTimer>
+
+#include <algorithm>
+
 namespace platform {
+
+bool RecordQuery::Matches(const AnswerRow &row) const
+{
+    return (!children || children->contains(row.child)) && (!drill || row.drill == *drill);
+}
+
+RecordStore::RecordStore() = default;
+RecordStore::~RecordStore() = default;
 
 bool RecordStore::Append(const AnswerRow &row)
 {
     if (int(pending_.size()) >= MaxPending)
         pending_.erase(pending_.begin()); // the oldest unsaved one goes first
     pending_.push_back(row);
-    if (Write(pending_)) {
+    return WritePending(Patience::Judged);
+}
+
+void RecordStore::AppendSoon(const AnswerRow &row)
+{
+    if (int(pending_.size()) >= MaxPending)
+        pending_.erase(pending_.begin());
+    pending_.push_back(row);
+    if (!soon_) {
+        soon_ = std::make_unique<QTimer>();
+        soon_->setSingleShot(true);
+        QObject::connect(soon_.get(), &QTimer::timeout, soon_.get(), [this] { StoreWaiting(); });
+    }
+    if (!soon_->isActive())
+        soon_->start(SoonMs());
+}
+
+bool RecordStore::StoreWaiting()
+{
+    return pending_.empty() || WritePending(Patience::Behind);
+}
+
+bool RecordStore::WritePending(Patience patience)
+{
+    if (Write(pending_, patience)) {
         pending_.clear();
         return true;
     }
@@ -16,26 +53,86 @@ bool RecordStore::Append(const AnswerRow &row)
         Notice(QStringLiteral("学習の記録を保存できないことがありました。"
                               "ドリルはそのまま続けられますが、保存できなかった答えは記録に残っていないことがあります。"));
     }
+    // Behind the typing a lock only waits for the next turn.
+    if (patience == Patience::Behind && soon_)
+        soon_->start(SoonMs());
     return false;
 }
 
-std::optional<RecordContents> RecordStore::ReadAll()
+bool RecordStore::Close()
+{
+    if (soon_)
+        soon_->stop();
+    if (pending_.empty() || Write(pending_, Patience::Closing) || KeepForLater(pending_)) {
+        pending_.clear();
+        return true;
+    }
+    return false;
+}
+
+std::optional<RecordContents> RecordStore::Read(const RecordQuery &query)
 {
     // Whatever waits in memory is tried once more, so the view shows it.
-    if (!pending_.empty() && Write(pending_))
-        pending_.clear();
-    std::optional<RecordContents> contents = Read();
-    if (contents && !pending_.empty())
-        contents->answers.insert(contents->answers.end(), pending_.begin(), pending_.end());
+    if (!pending_.empty())
+        WritePending(Patience::Judged);
+    std::optional<RecordContents> contents = ReadRows(query);
+    if (!contents)
+        return contents;
+    std::copy_if(pending_.begin(), pending_.end(), std::back_inserter(contents->answers),
+                 [&query](const AnswerRow &row) { return query.Matches(row); });
+    // A crossing of a grid changed before the grid's end was stored again:
+    // its latest answer is the one that counts.
+    std::vector<AnswerRow> &rows = contents->answers;
+    QSet<QPair<QString, int>> seen;
+    std::vector<bool> earlier(rows.size(), false);
+    for (std::size_t i = rows.size(); i-- > 0;) {
+        if (!rows[i].grid)
+            continue;
+        const QPair<QString, int> crossing{rows[i].drill, rows[i].questionNo};
+        earlier[i] = seen.contains(crossing);
+        seen.insert(crossing);
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!earlier[i])
+            rows[kept++] = std::move(rows[i]);
+    }
+    rows.resize(kept);
     return contents;
 }
 
 bool RecordStore::Clear()
 {
-    if (!Erase())
+    if (!Erase(std::nullopt))
         return false;
     pending_.clear();
     return true;
+}
+
+bool RecordStore::EraseAnswersOf(const QStringList &children)
+{
+    if (!Erase(children))
+        return false;
+    pending_.erase(std::remove_if(pending_.begin(), pending_.end(),
+                                  [&children](const AnswerRow &row) { return children.contains(row.child); }),
+                   pending_.end());
+    return true;
+}
+
+std::optional<std::map<QString, QString>> RecordStore::ReadValues(const QString &prefix)
+{
+    return ReadNamed(prefix);
+}
+
+bool RecordStore::PutValue(const QString &name, const std::optional<QString> &value)
+{
+    return WriteNamed(name, false, std::nullopt, value) == ValueChange::Done;
+}
+
+ValueChange RecordStore::ReplaceValue(const QString &name, const std::optional<QString> &expected,
+                                      const std::optional<QString> &value)
+{
+    return WriteNamed(name, true, expected, value);
 }
 
 QStringList RecordStore::TakeNotices()
@@ -52,7 +149,7 @@ void RecordStore::Notice(const QString &message)
         notices_.append(message);
 }
 
-bool MemoryRecordStore::Write(const std::vector<AnswerRow> &rows)
+bool MemoryRecordStore::Write(const std::vector<AnswerRow> &rows, Patience)
 {
     if (refuse_)
         return false;
@@ -60,17 +157,50 @@ bool MemoryRecordStore::Write(const std::vector<AnswerRow> &rows)
     return true;
 }
 
-std::optional<RecordContents> MemoryRecordStore::Read()
+std::optional<RecordContents> MemoryRecordStore::ReadRows(const RecordQuery &query)
 {
-    return RecordContents{rows_, 0};
+    RecordContents contents;
+    std::copy_if(rows_.begin(), rows_.end(), std::back_inserter(contents.answers),
+                 [&query](const AnswerRow &row) { return query.Matches(row); });
+    return contents;
 }
 
-bool MemoryRecordStore::Erase()
+bool MemoryRecordStore::Erase(const std::optional<QStringList> &children)
 {
     if (refuse_)
         return false;
-    rows_.clear();
+    rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
+                               [&children](const AnswerRow &row) { return !children || children->contains(row.child); }),
+                rows_.end());
     return true;
+}
+
+std::optional<std::map<QString, QString>> MemoryRecordStore::ReadNamed(const QString &prefix)
+{
+    if (refuse_)
+        return std::nullopt;
+    std::map<QString, QString> found;
+    for (const auto &[name, value] : values_) {
+        if (name.startsWith(prefix))
+            found.emplace(name, value);
+    }
+    return found;
+}
+
+ValueChange MemoryRecordStore::WriteNamed(const QString &name, bool check, const std::optional<QString> &expected,
+                                          const std::optional<QString> &value)
+{
+    if (refuse_)
+        return ValueChange::Failed;
+    const auto found = values_.find(name);
+    const std::optional<QString> now = found == values_.end() ? std::nullopt : std::optional<QString>(found->second);
+    if (check && now != expected)
+        return ValueChange::ChangedMeanwhile;
+    if (value)
+        values_[name] = *value;
+    else if (found != values_.end())
+        values_.erase(found);
+    return ValueChange::Done;
 }
 
 } // namespace platform

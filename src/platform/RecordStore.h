@@ -5,9 +5,12 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QTimer;
 
 namespace platform {
 
@@ -29,6 +32,8 @@ struct AnswerRow {
     bool correct = false;
     std::int32_t elapsedMs = 0; // from the question shown to the answer given
     bool practice = false;      // a drill of にがて練習, made from the record
+    QString child{};            // who answered; empty before any child was named
+    bool grid = false;          // a crossing of a 百ます計算 grid
 
     bool operator==(const AnswerRow &) const = default;
 };
@@ -39,20 +44,77 @@ struct RecordContents {
     int unreadable = 0;             // entries kept but not understood (left as they are)
 };
 
-// The learning record on this device: every judged answer, kept at once.
-// Nothing here ever stops a drill: a write that fails is kept in memory and
-// tried again with the next one, and the parent is told once.
+// Which answers to read: those of some children only (an empty id: the
+// answers given before any child was named), of one drill only; no value,
+// no limit.
+struct RecordQuery {
+    std::optional<QStringList> children;
+    std::optional<QString> drill;
+    bool Matches(const AnswerRow &row) const;
+};
+
+// A value replaced only if it still is what the caller read.
+enum class ValueChange { Done, ChangedMeanwhile, Failed };
+
+// How long a write may wait for a lock another copy of the program holds:
+// not at all behind the child's typing, briefly for an answer the child is
+// about to be told of, long at the program's end.
+enum class Patience { Behind, Judged, Closing };
+
+// The learning record on this device: every judged answer, kept at once,
+// and a few named values kept with it under the same guarantees (the
+// children, a drill that must go on after a restart). Nothing here ever
+// stops a drill: a write that fails is kept in memory and tried again with
+// the next one, kept where it survives the end of the program, and the
+// parent is told.
 class RecordStore {
 public:
-    virtual ~RecordStore() = default;
+    RecordStore();
+    virtual ~RecordStore();
 
     // Stores the answer (and any that could not be stored before) before it
     // returns. False when it stays in memory only, for now.
     bool Append(const AnswerRow &row);
-    // Every answer kept; no value when the record cannot be read at all.
-    std::optional<RecordContents> ReadAll();
-    // Erases every answer. False when the record refused.
+    // Takes the answer now and stores it shortly, behind what the child is
+    // doing (a 百ます crossing, judged only at the end of its grid).
+    void AppendSoon(const AnswerRow &row);
+    // Stores what waits, now. False when some of it still waits.
+    bool StoreWaiting();
+    // The program ends: what still waits is stored with patience, or kept
+    // where the next start finds it (with the parent's notice). False when
+    // something could be kept nowhere.
+    bool Close();
+
+    // Every answer kept (that the query asks for); no value when the record
+    // cannot be read at all.
+    std::optional<RecordContents> ReadAll() { return Read(RecordQuery{}); }
+    std::optional<RecordContents> Read(const RecordQuery &query);
+    // Erases every answer (the named values stay). False when the record refused.
     bool Clear();
+    // Erases the answers of these children (an empty id: those given before
+    // any child was named).
+    bool EraseAnswersOf(const QStringList &children);
+
+    // The named values whose names begin with the prefix; no value when the
+    // record cannot be read.
+    std::optional<std::map<QString, QString>> ReadValues(const QString &prefix);
+    // Sets (or with no value removes) a value, whatever it was.
+    bool PutValue(const QString &name, const std::optional<QString> &value);
+    // The same, only if it is still `expected` (no value: it did not exist).
+    ValueChange ReplaceValue(const QString &name, const std::optional<QString> &expected,
+                             const std::optional<QString> &value);
+
+    // A thorough look at the whole record, at most once a run, for when the
+    // parent looks (the drill never waits for it). Damage it finds is told
+    // as the other notices are.
+    virtual void Check() {}
+
+    // Files beside the record that still hold answers (a damaged record, one
+    // of a newer version), set aside once; their names for the parent.
+    virtual QStringList SetAsideCopies() const { return {}; }
+    // Removes them. False when one of them stayed.
+    virtual bool RemoveSetAsideCopies() { return true; }
+
     // Where the record lives, for the parent (a folder, or "this browser").
     virtual QString Location() const = 0;
 
@@ -67,16 +129,29 @@ public:
 
 protected:
     // Stores these rows at once, all or none.
-    virtual bool Write(const std::vector<AnswerRow> &rows) = 0;
-    virtual std::optional<RecordContents> Read() = 0;
-    virtual bool Erase() = 0;
+    virtual bool Write(const std::vector<AnswerRow> &rows, Patience patience) = 0;
+    virtual std::optional<RecordContents> ReadRows(const RecordQuery &query) = 0;
+    // Erases the answers of these children, or every answer for none.
+    virtual bool Erase(const std::optional<QStringList> &children) = 0;
+    virtual std::optional<std::map<QString, QString>> ReadNamed(const QString &prefix) = 0;
+    // Replaces a value; `check`: only if it is `expected`.
+    virtual ValueChange WriteNamed(const QString &name, bool check, const std::optional<QString> &expected,
+                                   const std::optional<QString> &value) = 0;
+    // Keeps rows that cannot be stored now where the next start finds them.
+    // False when there is no such place.
+    virtual bool KeepForLater(const std::vector<AnswerRow> &) { return false; }
+    // How soon after AppendSoon() the answers are stored.
+    virtual int SoonMs() const { return 300; }
     // Adds a message for the parent unless the same is waiting already.
     void Notice(const QString &message);
 
 private:
+    bool WritePending(Patience patience);
+
     std::vector<AnswerRow> pending_;
     QStringList notices_;
     bool writeFailureNoticed_ = false;
+    std::unique_ptr<QTimer> soon_;
 };
 
 // The record of this user on this device: an SQLite file in the user's local
@@ -93,12 +168,16 @@ public:
     const std::vector<AnswerRow> &Rows() const { return rows_; }
 
 protected:
-    bool Write(const std::vector<AnswerRow> &rows) override;
-    std::optional<RecordContents> Read() override;
-    bool Erase() override;
+    bool Write(const std::vector<AnswerRow> &rows, Patience patience) override;
+    std::optional<RecordContents> ReadRows(const RecordQuery &query) override;
+    bool Erase(const std::optional<QStringList> &children) override;
+    std::optional<std::map<QString, QString>> ReadNamed(const QString &prefix) override;
+    ValueChange WriteNamed(const QString &name, bool check, const std::optional<QString> &expected,
+                           const std::optional<QString> &value) override;
 
 private:
     std::vector<AnswerRow> rows_;
+    std::map<QString, QString> values_;
     bool refuse_ = false;
 };
 

@@ -2,15 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QUuid>
 #include <QVariant>
-
-#include <limits>
 
 namespace platform {
 
@@ -44,28 +41,49 @@ const std::vector<std::vector<const char *>> Steps = {
      "CREATE INDEX answers_fact ON answers (operation, left_operand, right_operand)"},
     // Version 3: whether the drill was a practice made from the record.
     {"ALTER TABLE answers ADD COLUMN practice INTEGER NOT NULL DEFAULT 0"},
+    // Version 4: the child who answered ('' before any child was named),
+    // whether the answer was a 百ます crossing, and the named values kept
+    // with the record (the children, a drill that must go on).
+    {"ALTER TABLE answers ADD COLUMN child TEXT NOT NULL DEFAULT ''",
+     "ALTER TABLE answers ADD COLUMN grid INTEGER NOT NULL DEFAULT 0",
+     "CREATE INDEX answers_child ON answers (child)",
+     "CREATE INDEX answers_drill ON answers (drill, question_no)",
+     "CREATE TABLE named_values (name TEXT PRIMARY KEY, value TEXT NOT NULL)"},
 };
 
-const QByteArray SqliteHeader("SQLite format 3", 16); // with its terminating zero
+const QString Columns = QStringLiteral(
+    "drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count, retry, question_no, left_operand,"
+    " right_operand, operation, answer, typed, correct, elapsed_ms, practice, child, grid");
 
-// SQLite's primary result codes that say the file is not a usable database.
+constexpr int ShortBusyTimeoutMs = 100;
 constexpr int SqliteCorrupt = 11;
 constexpr int SqliteNotADb = 26;
-constexpr int ShortBusyTimeoutMs = 100;
 
 QString TimeText(const QDateTime &time)
 {
     return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
 }
 
-bool FitsInt16(const QVariant &value)
+bool IsDamage(const QString &nativeCode)
 {
     bool ok = false;
-    const qlonglong v = value.toLongLong(&ok);
-    return ok && v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max();
+    const int code = nativeCode.toInt(&ok) & 0xff;
+    return ok && (code == SqliteCorrupt || code == SqliteNotADb);
+}
+
+// "?, ?, ?" for a list of n values bound in turn.
+QString Marks(qsizetype n)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < n; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QStringLiteral(", "));
 }
 
 } // namespace
+
+// Reads the rows of a SELECT of Columns; defined with the rest of the rows.
+void ReadAnswerRows(QSqlQuery &q, RecordContents &contents);
 
 SqliteRecordStore::SqliteRecordStore()
     : SqliteRecordStore(QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
@@ -74,7 +92,7 @@ SqliteRecordStore::SqliteRecordStore()
 }
 
 SqliteRecordStore::SqliteRecordStore(const QString &filePath)
-    : path_(filePath), connection_(QStringLiteral("record-") + QUuid::createUuid().toString(QUuid::Id128))
+    : file_(filePath), connection_(QStringLiteral("record-") + QUuid::createUuid().toString(QUuid::Id128))
 {
 }
 
@@ -94,7 +112,17 @@ SqliteRecordStore::~SqliteRecordStore()
 
 QString SqliteRecordStore::Location() const
 {
-    return QDir::toNativeSeparators(path_);
+    return QDir::toNativeSeparators(file_.Path());
+}
+
+QString SqliteRecordStore::WaitingPath() const
+{
+    return QFileInfo(file_.Path()).dir().filePath(QStringLiteral("record-waiting.txt"));
+}
+
+QSqlDatabase SqliteRecordStore::Database() const
+{
+    return QSqlDatabase::database(connection_, false);
 }
 
 bool SqliteRecordStore::OpenConnection()
@@ -105,8 +133,9 @@ bool SqliteRecordStore::OpenConnection()
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-        db.setDatabaseName(path_);
+        db.setDatabaseName(file_.Path());
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+        busyMs_ = BusyTimeoutMs;
         if (db.open())
             return true;
     }
@@ -119,114 +148,33 @@ void SqliteRecordStore::CloseConnection()
     begin_.reset();
     insert_.reset();
     commit_.reset();
+    open_ = false;
     if (!QSqlDatabase::contains(connection_))
         return;
     {
-        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        QSqlDatabase db = Database();
         db.close();
     }
     QSqlDatabase::removeDatabase(connection_);
-    open_ = false;
 }
 
-SqliteRecordStore::Verdict SqliteRecordStore::Examine()
+void SqliteRecordStore::NoticeSetAside(const QString &why, const QString &kept)
 {
-    QFile file(path_);
-    if (!file.exists() || file.size() == 0)
-        return Verdict::Empty;
-    if (!file.open(QIODevice::ReadOnly))
-        return Verdict::Unavailable;
-    if (file.read(SqliteHeader.size()) != SqliteHeader)
-        return Verdict::Damaged;
-    file.close();
-
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    // One read transaction for every look: another copy of the program may be
-    // creating this very file, and its id read before that copy's commit with
-    // its tables read after would make our own new record look foreign.
-    if (!q.exec(QStringLiteral("BEGIN")))
-        return Verdict::Unavailable;
-    struct EndRead {
-        QSqlQuery &q;
-        ~EndRead()
-        {
-            q.finish();
-            q.exec(QStringLiteral("ROLLBACK"));
-        }
-    } endRead{q};
-    auto single = [&q](const QString &sql) -> std::optional<QVariant> {
-        if (!q.exec(sql) || !q.next())
-            return std::nullopt;
-        return q.value(0);
-    };
-    // A file that cannot be looked at now is not damaged for that.
-    auto failed = [&q] { return IsDamage(q.lastError().nativeErrorCode()) ? Verdict::Damaged : Verdict::Unavailable; };
-    const std::optional<QVariant> id = single(QStringLiteral("PRAGMA application_id"));
-    if (!id)
-        return failed();
-    const std::optional<QVariant> version = single(QStringLiteral("PRAGMA user_version"));
-    if (!version)
-        return failed();
-    const std::optional<QVariant> objects = single(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-    if (!objects)
-        return failed();
-    if (id->toInt() == 0 && objects->toInt() == 0)
-        return Verdict::Empty;
-    if (id->toInt() != ApplicationId)
-        return Verdict::Foreign;
-    if (version->toInt() > SchemaVersion)
-        return Verdict::Newer;
-    const std::optional<QVariant> check = single(QStringLiteral("PRAGMA quick_check"));
-    if (!check)
-        return failed();
-    if (check->toString() != QLatin1String("ok"))
-        return Verdict::Damaged;
-    return Verdict::Usable;
-}
-
-bool SqliteRecordStore::SetAside(const QString &why)
-{
-    CloseConnection();
-    const QFileInfo info(path_);
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString target;
-    for (int n = 1;; ++n) {
-        const QString suffix = n == 1 ? QString() : QStringLiteral("-%1").arg(n);
-        target = info.dir().filePath(QStringLiteral("%1-%2-%3%4.%5")
-                                         .arg(info.completeBaseName(), why, stamp, suffix, info.suffix()));
-        if (!QFile::exists(target) && !QFile::exists(target + QStringLiteral("-wal")))
-            break;
-    }
-    if (!QFile::rename(path_, target)) {
-        Notice(QStringLiteral("学習の記録のファイル「%1」を読めず、別の名前で残すこともできませんでした。"
-                              "ファイルはそのままにしてあり、新しい答えは記録されていません。")
-                   .arg(Location()));
-        return false;
-    }
-    // Its journal goes with it: it belongs to that file, not to a new one.
-    for (const char *companion : {"-wal", "-shm", "-journal"}) {
-        const QString from = path_ + QLatin1String(companion);
-        if (QFile::exists(from))
-            QFile::rename(from, target + QLatin1String(companion));
-    }
-    const QString kept = QDir::toNativeSeparators(QFileInfo(target).fileName());
+    const QString name = QDir::toNativeSeparators(kept);
     if (why == QLatin1String("damaged"))
         Notice(QStringLiteral("学習の記録のファイルが壊れていて読めませんでした。"
-                              "そのファイルは「%1」として残し、新しい記録を始めました。").arg(kept));
+                              "そのファイルは「%1」として残し、新しい記録を始めました。").arg(name));
     else if (why == QLatin1String("foreign"))
         Notice(QStringLiteral("学習の記録の場所に、このプログラムのものではないファイルがありました。"
-                              "そのファイルは「%1」として残し、新しい記録を始めました。").arg(kept));
+                              "そのファイルは「%1」として残し、新しい記録を始めました。").arg(name));
     else
         Notice(QStringLiteral("学習の記録は新しい版のプログラムで書かれていて、この版では読めません。"
-                              "そのファイルは「%1」として残し、新しい記録を始めました。").arg(kept));
-    return true;
+                              "そのファイルは「%1」として残し、新しい記録を始めました。").arg(name));
 }
 
 bool SqliteRecordStore::MoveForward(int fromVersion)
 {
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
+    QSqlQuery q(Database());
     if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
     // Another copy of the program may have moved it on meanwhile.
@@ -251,129 +199,184 @@ bool SqliteRecordStore::EnsureOpen()
 {
     if (open_)
         return true;
-    const QFileInfo info(path_);
+    const QFileInfo info(file_.Path());
     if (!QDir().mkpath(info.absolutePath())) {
         Notice(QStringLiteral("学習の記録を保存するフォルダー「%1」を作れませんでした。")
                    .arg(QDir::toNativeSeparators(info.absolutePath())));
         return false;
     }
+    // One copy at a time looks at the file, sets it aside or makes a new
+    // one: two copies meeting an unreadable file must not set aside the new
+    // record the other one has just made.
+    if (!file_.Lock()) {
+        Notice(QStringLiteral("学習の記録のファイル「%1」を開けません。").arg(Location()));
+        return false;
+    }
+    struct Unlock {
+        SqliteRecordFile &file;
+        ~Unlock() { file.Unlock(); }
+    } unlock{file_};
     // At most one file set aside per opening: a second bad file in a row
     // means something else is at work, and nothing more is moved.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!OpenConnection())
+        const SqliteRecordFile::Verdict verdict = file_.Examine(SchemaVersion, ApplicationId);
+        if (verdict == SqliteRecordFile::Verdict::Usable || verdict == SqliteRecordFile::Verdict::Empty)
+            return OpenForUse();
+        if (verdict == SqliteRecordFile::Verdict::Unavailable)
             break;
-        const Verdict verdict = Examine();
-        if (verdict == Verdict::Usable || verdict == Verdict::Empty) {
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            QSqlQuery q(db);
-            // WAL: a reader never waits for the other copy's writer; FULL: a
-            // stored answer survives a power cut, not only a killed program.
-            q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-            q.exec(QStringLiteral("PRAGMA synchronous = FULL"));
-            q.exec(QStringLiteral("PRAGMA secure_delete = ON"));
-            int version = 0;
-            if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
-                version = q.value(0).toInt();
-            // A statement left open keeps its read snapshot: the step forward
-            // could then never take the write lock once another copy wrote.
-            q.finish();
-            if (version < SchemaVersion && !MoveForward(version)) {
-                Notice(QStringLiteral("学習の記録のファイル「%1」に書き込めません。").arg(Location()));
-                CloseConnection();
-                return false;
-            }
-            begin_ = std::make_unique<QSqlQuery>(db);
-            insert_ = std::make_unique<QSqlQuery>(db);
-            commit_ = std::make_unique<QSqlQuery>(db);
-            if (!begin_->prepare(QStringLiteral("BEGIN IMMEDIATE")) || !commit_->prepare(QStringLiteral("COMMIT")) ||
-                !insert_->prepare(QStringLiteral(
-                    "INSERT INTO answers (drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count,"
-                    " retry, question_no, left_operand, right_operand, operation, answer, typed, correct, elapsed_ms,"
-                    " practice) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
-                Notice(QStringLiteral("学習の記録のファイル「%1」に書き込めません。").arg(Location()));
-                CloseConnection();
-                return false;
-            }
-            open_ = true;
-            return true;
-        }
-        if (verdict == Verdict::Unavailable)
-            break;
-        const char *why = verdict == Verdict::Damaged   ? "damaged"
-                          : verdict == Verdict::Foreign ? "foreign"
-                                                        : "newer";
-        if (!SetAside(QString::fromLatin1(why)))
+        const QString why = verdict == SqliteRecordFile::Verdict::Damaged   ? QStringLiteral("damaged")
+                            : verdict == SqliteRecordFile::Verdict::Foreign ? QStringLiteral("foreign")
+                                                                              : QStringLiteral("newer");
+        const QString kept = file_.SetAside(why, false);
+        if (kept.isEmpty()) {
+            Notice(QStringLiteral("学習の記録のファイル「%1」を読めず、別の名前で残すこともできませんでした。"
+                                  "ファイルはそのままにしてあり、新しい答えは記録されていません。")
+                       .arg(Location()));
             return false;
+        }
+        NoticeSetAside(why, kept);
     }
-    CloseConnection();
     Notice(QStringLiteral("学習の記録のファイル「%1」を開けません。").arg(Location()));
     return false;
 }
 
-bool SqliteRecordStore::IsDamage(const QString &nativeCode)
+bool SqliteRecordStore::OpenForUse()
 {
-    bool ok = false;
-    const int code = nativeCode.toInt(&ok) & 0xff;
-    return ok && (code == SqliteCorrupt || code == SqliteNotADb);
+    if (!OpenConnection()) {
+        Notice(QStringLiteral("学習の記録のファイル「%1」を開けません。").arg(Location()));
+        return false;
+    }
+    QSqlDatabase db = Database();
+    QSqlQuery q(db);
+    // WAL: a reader never waits for the other copy's writer; FULL: a stored
+    // answer survives a power cut, not only a killed program.
+    q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+    q.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    q.exec(QStringLiteral("PRAGMA secure_delete = ON"));
+    int version = 0;
+    if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
+        version = q.value(0).toInt();
+    // A statement left open keeps its read snapshot: the step forward could
+    // then never take the write lock once another copy wrote.
+    q.finish();
+    begin_ = std::make_unique<QSqlQuery>(db);
+    insert_ = std::make_unique<QSqlQuery>(db);
+    commit_ = std::make_unique<QSqlQuery>(db);
+    if ((version < SchemaVersion && !MoveForward(version)) || !begin_->prepare(QStringLiteral("BEGIN IMMEDIATE")) ||
+        !commit_->prepare(QStringLiteral("COMMIT")) ||
+        !insert_->prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (%2)").arg(Columns, Marks(19)))) {
+        Notice(QStringLiteral("学習の記録のファイル「%1」に書き込めません。").arg(Location()));
+        CloseConnection();
+        return false;
+    }
+    open_ = true;
+    TakeInWaiting();
+    return true;
 }
 
 bool SqliteRecordStore::DamageSeen(const QString &nativeCode)
 {
-    if (!IsDamage(nativeCode))
+    if (!IsDamage(nativeCode) || !file_.Lock())
         return false;
-    return SetAside(QStringLiteral("damaged"));
+    // Copied while our connection still has it, as it was (closing the last
+    // connection folds the journal into the file), then removed.
+    const QString kept = file_.SetAside(QStringLiteral("damaged"), true);
+    CloseConnection();
+    if (kept.isEmpty() || !file_.RemoveOriginal()) {
+        file_.Unlock();
+        return false;
+    }
+    NoticeSetAside(QStringLiteral("damaged"), kept);
+    file_.Unlock();
+    // The new record starts with what this run stored in the damaged one.
+    if (EnsureOpen() && !storedThisRun_.empty())
+        Insert(storedThisRun_);
+    return open_;
 }
 
-bool SqliteRecordStore::Write(const std::vector<AnswerRow> &rows)
+void SqliteRecordStore::Check()
+{
+    if (checked_ || !EnsureOpen())
+        return;
+    checked_ = true;
+    QString failure;
+    {
+        QSqlQuery q(Database());
+        if (q.exec(QStringLiteral("PRAGMA quick_check")) && q.next() && q.value(0).toString() == QLatin1String("ok"))
+            return;
+        failure = q.lastError().isValid() ? q.lastError().nativeErrorCode() : QString::number(SqliteCorrupt);
+    }
+    DamageSeen(failure);
+}
+
+void SqliteRecordStore::WaitAtMost(int ms)
+{
+    if (ms == busyMs_)
+        return;
+    QSqlQuery(Database()).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+    busyMs_ = ms;
+}
+
+bool SqliteRecordStore::Insert(const std::vector<AnswerRow> &rows, QString *failure)
+{
+    const auto failed = [failure](const QSqlQuery &q) {
+        if (failure)
+            *failure = q.lastError().nativeErrorCode();
+        return false;
+    };
+    bool ok = begin_->exec() || failed(*begin_);
+    begin_->finish();
+    for (const AnswerRow &row : rows) {
+        if (!ok)
+            break;
+        const QVariant values[] = {row.drill, TimeText(row.answeredAt), row.answeredAt.offsetFromUtc(), row.mode,
+                                   row.calcKind, row.rangeMax, row.problemCount, int(row.retry), row.questionNo,
+                                   row.left, row.right, row.operation, row.answer, row.typed, int(row.correct),
+                                   row.elapsedMs, int(row.practice),
+                                   // (a null text would be stored as NULL)
+                                   row.child.isNull() ? QStringLiteral("") : row.child, int(row.grid)};
+        for (int i = 0; i < int(std::size(values)); ++i)
+            insert_->bindValue(i, values[i]);
+        ok = insert_->exec() || failed(*insert_);
+        insert_->finish();
+    }
+    if (ok) {
+        ok = commit_->exec() || failed(*commit_);
+        commit_->finish();
+    }
+    if (!ok)
+        QSqlQuery(Database()).exec(QStringLiteral("ROLLBACK"));
+    return ok;
+}
+
+bool SqliteRecordStore::Write(const std::vector<AnswerRow> &rows, Patience patience)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!EnsureOpen())
             return false;
+        WaitAtMost(patience == Patience::Behind    ? 0
+                   : patience == Patience::Closing ? ClosingTimeoutMs
+                   : shortWait_                    ? ShortBusyTimeoutMs
+                                                   : BusyTimeoutMs);
         QString failure;
-        {
-            bool ok = begin_->exec();
-            begin_->finish();
-            for (const AnswerRow &row : rows) {
-                if (!ok)
-                    break;
-                const QVariant values[] = {row.drill, TimeText(row.answeredAt), row.answeredAt.offsetFromUtc(),
-                                           row.mode, row.calcKind, row.rangeMax, row.problemCount, int(row.retry),
-                                           row.questionNo, row.left, row.right, row.operation, row.answer,
-                                           row.typed, int(row.correct), row.elapsedMs, int(row.practice)};
-                for (int i = 0; i < int(std::size(values)); ++i)
-                    insert_->bindValue(i, values[i]);
-                ok = insert_->exec();
-                if (!ok)
-                    failure = insert_->lastError().nativeErrorCode();
-                insert_->finish();
-            }
-            if (ok) {
-                ok = commit_->exec();
-                commit_->finish();
-            }
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            if (ok) {
-                // Back to the patient wait, if a lock had made it short.
-                if (shortWait_)
-                    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs));
-                shortWait_ = false;
-                return true;
-            }
-            if (failure.isEmpty())
-                failure = (begin_->lastError().isValid() ? begin_ : commit_)->lastError().nativeErrorCode();
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            // Held by someone else for long: the next answers do not wait as
-            // long for it.
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ShortBusyTimeoutMs));
-            shortWait_ = true;
+        if (Insert(rows, &failure)) {
+            // Back to the patient wait, if a lock had made it short.
+            shortWait_ = false;
+            if (int(storedThisRun_.size()) < MaxPending)
+                storedThisRun_.insert(storedThisRun_.end(), rows.begin(), rows.end());
+            return true;
         }
+        // Held by someone else for long: the next answers do not wait as
+        // long for it.
+        if (patience == Patience::Judged)
+            shortWait_ = true;
         if (!DamageSeen(failure))
             return false;
     }
     return false;
 }
 
-std::optional<RecordContents> SqliteRecordStore::Read()
+std::optional<RecordContents> SqliteRecordStore::ReadRows(const RecordQuery &query)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!EnsureOpen())
@@ -381,48 +384,24 @@ std::optional<RecordContents> SqliteRecordStore::Read()
         RecordContents contents;
         QString failure;
         {
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            QSqlQuery q(db);
+            QSqlQuery q(Database());
             q.setForwardOnly(true);
-            if (q.exec(QStringLiteral(
-                    "SELECT drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count, retry,"
-                    " question_no, left_operand, right_operand, operation, answer, typed, correct, elapsed_ms,"
-                    " practice FROM answers ORDER BY id"))) {
-                while (q.next()) {
-                    AnswerRow row;
-                    row.drill = q.value(0).toString();
-                    const QDateTime stamp = QDateTime::fromString(q.value(1).toString(), Qt::ISODateWithMs);
-                    const QVariant offset = q.value(2);
-                    row.answeredAt = offset.isNull() ? stamp
-                                                     : QDateTime(stamp.date(), stamp.time(), Qt::OffsetFromUTC,
-                                                                 offset.toInt())
-                                                           .toLocalTime();
-                    bool sane = stamp.isValid() && !row.drill.isEmpty();
-                    for (int column = 3; column <= 12; ++column)
-                        sane = sane && FitsInt16(q.value(column));
-                    const int operation = q.value(11).toInt();
-                    sane = sane && operation >= 1 && operation <= 4;
-                    if (!sane) {
-                        ++contents.unreadable;
-                        continue;
-                    }
-                    row.mode = std::int16_t(q.value(3).toInt());
-                    row.calcKind = std::int16_t(q.value(4).toInt());
-                    row.rangeMax = std::int16_t(q.value(5).toInt());
-                    row.problemCount = std::int16_t(q.value(6).toInt());
-                    row.retry = q.value(7).toInt() != 0;
-                    row.questionNo = std::int16_t(q.value(8).toInt());
-                    row.left = std::int16_t(q.value(9).toInt());
-                    row.right = std::int16_t(q.value(10).toInt());
-                    row.operation = std::int16_t(operation);
-                    row.answer = std::int16_t(q.value(12).toInt());
-                    row.typed = q.value(13).toString();
-                    row.correct = q.value(14).toInt() != 0;
-                    row.elapsedMs = std::int32_t(std::clamp<qlonglong>(q.value(15).toLongLong(), 0,
-                                                                       std::numeric_limits<std::int32_t>::max()));
-                    row.practice = q.value(16).toInt() != 0;
-                    contents.answers.push_back(std::move(row));
-                }
+            QStringList where;
+            if (query.children)
+                where << QStringLiteral("child IN (%1)").arg(Marks(query.children->size()));
+            if (query.drill)
+                where << QStringLiteral("drill = ?");
+            const QString sql = QStringLiteral("SELECT %1 FROM answers %2 ORDER BY id")
+                                    .arg(Columns, where.isEmpty() ? QString() : QStringLiteral("WHERE ") + where.join(QStringLiteral(" AND ")));
+            bool ok = q.prepare(sql);
+            if (query.children) {
+                for (const QString &child : *query.children)
+                    q.addBindValue(child);
+            }
+            if (query.drill)
+                q.addBindValue(*query.drill);
+            if (ok && q.exec()) {
+                ReadAnswerRows(q, contents);
                 if (!q.lastError().isValid())
                     return contents;
             }
@@ -434,20 +413,83 @@ std::optional<RecordContents> SqliteRecordStore::Read()
     return std::nullopt;
 }
 
-bool SqliteRecordStore::Erase()
+bool SqliteRecordStore::Erase(const std::optional<QStringList> &children)
 {
     if (!EnsureOpen())
         return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("DELETE FROM answers")))
-        return false;
+    QSqlQuery q(Database());
+    if (!children) {
+        if (!q.exec(QStringLiteral("DELETE FROM answers")))
+            return false;
+    } else {
+        q.prepare(QStringLiteral("DELETE FROM answers WHERE child IN (%1)").arg(Marks(children->size())));
+        for (const QString &child : *children)
+            q.addBindValue(child);
+        if (!q.exec())
+            return false;
+    }
+    storedThisRun_.clear();
     // secure_delete has overwritten the rows; give the space back and empty
     // the journal, where copies of the pages lie (both may wait on another
     // copy of the program, which does not undo the erasing).
     q.exec(QStringLiteral("VACUUM"));
     q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     return true;
+}
+
+std::optional<std::map<QString, QString>> SqliteRecordStore::ReadNamed(const QString &prefix)
+{
+    if (!EnsureOpen())
+        return std::nullopt;
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT name, value FROM named_values WHERE substr(name, 1, ?) = ?"));
+    q.addBindValue(int(prefix.size()));
+    q.addBindValue(prefix);
+    if (!q.exec())
+        return std::nullopt;
+    std::map<QString, QString> values;
+    while (q.next())
+        values.emplace(q.value(0).toString(), q.value(1).toString());
+    if (q.lastError().isValid())
+        return std::nullopt;
+    return values;
+}
+
+ValueChange SqliteRecordStore::WriteNamed(const QString &name, bool check, const std::optional<QString> &expected,
+                                          const std::optional<QString> &value)
+{
+    if (!EnsureOpen())
+        return ValueChange::Failed;
+    WaitAtMost(BusyTimeoutMs);
+    QSqlQuery q(Database());
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return ValueChange::Failed;
+    ValueChange result = ValueChange::Done;
+    if (check) {
+        q.prepare(QStringLiteral("SELECT value FROM named_values WHERE name = ?"));
+        q.addBindValue(name);
+        if (!q.exec()) {
+            result = ValueChange::Failed;
+        } else {
+            const std::optional<QString> now = q.next() ? std::optional<QString>(q.value(0).toString()) : std::nullopt;
+            if (now != expected)
+                result = ValueChange::ChangedMeanwhile;
+        }
+        q.finish();
+    }
+    if (result == ValueChange::Done) {
+        q.prepare(value ? QStringLiteral("INSERT OR REPLACE INTO named_values (name, value) VALUES (?, ?)")
+                        : QStringLiteral("DELETE FROM named_values WHERE name = ?"));
+        q.addBindValue(name);
+        if (value)
+            q.addBindValue(*value);
+        if (!q.exec() || !q.exec(QStringLiteral("COMMIT")))
+            result = ValueChange::Failed;
+    }
+    if (result != ValueChange::Done)
+        q.exec(QStringLiteral("ROLLBACK"));
+    return result;
 }
 
 std::unique_ptr<RecordStore> MakeUserRecordStore()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/RecordStore.h"
+#include "platform/SqliteRecordFile.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -18,8 +19,10 @@ namespace platform {
 // waits briefly for the other's lock).
 //
 // A file it cannot read as its own (damaged, another program's, written by a
-// newer version) is never changed: it is renamed beside the record under a
-// name that says why, and a new record starts.
+// newer version) is never changed: it is set aside beside the record under a
+// name that says why, and a new record starts, with this run's answers.
+// Answers that could not be stored by the program's end wait in a file
+// beside the record ("record-waiting.txt") and join it at the next opening.
 class SqliteRecordStore final : public RecordStore {
 public:
     SqliteRecordStore();                                // the user's own record
@@ -27,38 +30,56 @@ public:
     ~SqliteRecordStore() override;
 
     QString Location() const override;
-    QString FilePath() const { return path_; }
+    QString FilePath() const { return file_.Path(); }
+    QString WaitingPath() const;
+
+    void Check() override;
+    QStringList SetAsideCopies() const override { return file_.AnswerCopies(); }
+    bool RemoveSetAsideCopies() override { return file_.RemoveAnswerCopies(); }
 
     // The layout this program writes, and the application id in the file's
     // header that marks the file as this program's record.
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
     static constexpr int ApplicationId = 0x4D696D6F; // "Mimo"
     // How long one write waits for another copy's lock before it gives up
-    // (and the answer waits in memory for the next write).
+    // (and the answer waits in memory for the next write); at the end of
+    // the program, longer.
     static constexpr int BusyTimeoutMs = 1500;
+    static constexpr int ClosingTimeoutMs = 10000;
 
 protected:
-    bool Write(const std::vector<AnswerRow> &rows) override;
-    std::optional<RecordContents> Read() override;
-    bool Erase() override;
+    bool Write(const std::vector<AnswerRow> &rows, Patience patience) override;
+    std::optional<RecordContents> ReadRows(const RecordQuery &query) override;
+    bool Erase(const std::optional<QStringList> &children) override;
+    std::optional<std::map<QString, QString>> ReadNamed(const QString &prefix) override;
+    ValueChange WriteNamed(const QString &name, bool check, const std::optional<QString> &expected,
+                           const std::optional<QString> &value) override;
+    bool KeepForLater(const std::vector<AnswerRow> &rows) override;
 
 private:
     bool EnsureOpen();
+    bool OpenForUse();
     bool OpenConnection();
     void CloseConnection();
-    // Unavailable: cannot be looked at now (locked, refused), which says
-    // nothing of the file itself.
-    enum class Verdict { Usable, Empty, Damaged, Foreign, Newer, Unavailable };
-    Verdict Examine();
-    bool SetAside(const QString &why);
+    QSqlDatabase Database() const;
     bool MoveForward(int fromVersion);
-    static bool IsDamage(const QString &nativeCode);
+    void NoticeSetAside(const QString &why, const QString &kept);
+    // Damage met while the record is open: it goes aside as it was, and a
+    // new record starts with this run's answers. False when it was no damage.
     bool DamageSeen(const QString &nativeCode);
+    // One transaction; on failure, SQLite's code for why.
+    bool Insert(const std::vector<AnswerRow> &rows, QString *failure = nullptr);
+    void WaitAtMost(int ms);
+    void TakeInWaiting();
 
-    QString path_;
+    SqliteRecordFile file_;
     QString connection_;
     bool open_ = false;
+    bool checked_ = false;
     bool shortWait_ = false;
+    int busyMs_ = BusyTimeoutMs;
+    // What this run stored, for a new record should this one be set aside.
+    std::vector<AnswerRow> storedThisRun_;
     // Prepared once per opening: an answer costs no parsing, and few
     // allocations (the drill goes on for thousands of answers).
     std::unique_ptr<QSqlQuery> begin_, insert_, commit_;

@@ -105,13 +105,19 @@ public:
     int reads = 0;
 
 protected:
-    bool Write(const Rows &) override { return false; }
-    std::optional<platform::RecordContents> Read() override
+    bool Write(const Rows &, platform::Patience) override { return false; }
+    std::optional<platform::RecordContents> ReadRows(const platform::RecordQuery &) override
     {
         ++reads;
         return contents;
     }
-    bool Erase() override { return false; }
+    bool Erase(const std::optional<QStringList> &) override { return false; }
+    std::optional<std::map<QString, QString>> ReadNamed(const QString &) override { return std::nullopt; }
+    platform::ValueChange WriteNamed(const QString &, bool, const std::optional<QString> &,
+                                     const std::optional<QString> &) override
+    {
+        return platform::ValueChange::Failed;
+    }
 };
 
 template <typename T>
