@@ -3,17 +3,16 @@
 #include "platform/RecordStore.h"
 
 #include <QString>
-#include <QStringView>
 
 #include <optional>
 
 namespace platform {
 
 // The learning record in the page's IndexedDB: database "mimoran-record",
-// object store "answers", one text row per answer under an auto-increment
-// key. Each write is one transaction of its own, so two tabs drilling at once
-// both keep every answer; nothing is cached here that one tab could write
-// back over another's. Opened at the first answer or the first look, never
+// object store "answers", one text row per answer (platform/RecordRowText.h)
+// under an auto-increment key. Each write is one transaction of its own, so
+// two tabs drilling at once both keep every answer; nothing is cached here
+// that one tab could write back over another's. Opened at the first answer or the first look, never
 // at start-up.
 //
 // The program waits for IndexedDB (asyncify) but never long: a write that is
@@ -30,11 +29,6 @@ public:
     static constexpr int RestAfterTimeoutMs = 30000;
     // Reading and erasing are the parent's, who can wait a little longer.
     static constexpr int ReadWaitMs = 15000;
-
-    // One answer as it is stored, and back; no value for a row this version
-    // does not understand (it is counted, and left in place).
-    static QString RowText(const AnswerRow &row);
-    static std::optional<AnswerRow> ParseRow(QStringView text);
 
 protected:
     bool Write(const std::vector<AnswerRow> &rows) override;

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/RecordStore.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace platform {
+
+// One answer of the learning record as one line of text, the way the browser
+// edition keeps it (one IndexedDB entry each). Every edition compiles it, so
+// the desktop suites and the fuzzer read the rows a browser writes.
+//
+// Fields apart by tabs, the format first:
+//   m1 drill at-ms-UTC offset-s mode kind range count retry no left right op answer correct ms typed
+//   m2 the same, then practice (rows written since にがて練習)
+// Rows of either format are read; new rows are written as m2. In the two
+// texts a backslash, tab, line feed and carriage return are written \\ \t \n \r.
+QString RecordRowText(const AnswerRow &row);
+
+// No value for a row this version does not understand (it is counted, and
+// left in place). The time keeps the offset the row was written with.
+std::optional<AnswerRow> ParseRecordRow(QStringView text);
+
+} // namespace platform
