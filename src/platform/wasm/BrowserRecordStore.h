@@ -36,8 +36,22 @@ protected:
     bool Erase() override;
 
 private:
+    // What a call into the page's IndexedDB came to, as the page's script
+    // names it (BrowserRecordStore.js, $RecordStatus; the desktop suites
+    // compare the two). Transient, StackHeld and ReadFailed are tried again
+    // at the next answer or look.
+    enum class Status : int {
+        Stored = 1,
+        Transient = 0,   // timed out, or a passing error
+        Refused = -1,    // the browser keeps no site data for this page (private mode, turned off)
+        Full = -2,       // the site's storage is full
+        StackHeld = -3,  // another wait (a message box) has the program's stack set aside
+        ReadFailed = -4,
+        Unsupported = -5 // no IndexedDB at all
+    };
+
     // Tells the parent, once, why nothing could be kept.
-    void NoticeStatus(int status);
+    void NoticeStatus(Status status);
     bool refusedNoticed_ = false;
     bool fullNoticed_ = false;
 };
