@@ -43,6 +43,9 @@ stage_test=(
   dpkg-dev file                 # the package test: CPack runs dpkg-shlibdeps
   poppler-utils                 # the worksheet test reads its PDF back (pdfinfo, pdffonts, pdftotext)
 )
+# Node.js reads the page's scripts (the js_ tests), from Debian unless the
+# machine has it already (another packaging of Node.js).
+command -v node >/dev/null 2>&1 || stage_test+=(nodejs)
 
 # The sanitizer and fuzzer runtimes go with the clang that `clang` brings.
 clang_major=$(apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-\([0-9][0-9]*\)$/\1/p' | head -n1)
@@ -50,6 +53,7 @@ clang_major=${clang_major:-14}
 
 builds_on[asan]=build
 stage_asan=(clang "libclang-rt-$clang_major-dev" poppler-utils)
+command -v node >/dev/null 2>&1 || stage_asan+=(nodejs)
 
 builds_on[fuzz]=build
 stage_fuzz=(clang "libclang-rt-$clang_major-dev" "libfuzzer-$clang_major-dev")

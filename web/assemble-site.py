@@ -63,7 +63,7 @@ def main():
     for name in kept[1:]:
         digest.update(name.encode() + b"\0" + (out / name).read_bytes())
     worker = (web / "sw.js").read_text(encoding="utf-8")
-    worker = worker.replace("@VERSION@", digest.hexdigest()[:16]).replace("@FILES@", json.dumps(kept))
+    worker = worker.replace("@VERSION@", digest.hexdigest()[:16]).replace("/* @FILES@ */ []", json.dumps(kept))
     (out / "sw.js").write_text(worker, encoding="utf-8")
 
     # The large files also compressed once, at the highest level, for a server

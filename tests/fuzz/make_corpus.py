@@ -191,6 +191,28 @@ SETTINGS_FILES = {
 }
 
 
+# Rows of the browser's learning record: both formats, every escape, a
+# leading U+FEFF typed, and one stored as raw UTF-16.
+M2_ROW = "m2\t7\u306e\u6bb5\t1765260000123\t32400\t2\t81\t7\t30\t0\t12\t7\t8\t3\t56\t1\t1500\t56\t0"
+RECORD_ROWS = {
+    "m1": "m1\td\t0\t0\t1\t1\t10\t5\t0\t1\t3\t4\t1\t7\t1\t900\t7",
+    "m2": M2_ROW,
+    "m2_escapes": "m2\ta\\\\b\\tc\\nd\\re\t-1\t-36000\t-32768\t32767\t1\t0\t1\t0\t0\t0\t0\t-1\t0"
+                  "\t-2147483648\t\ufeff\uff15\uff16\\t\t1",
+    "m2_unknown_escape": M2_ROW.replace("\t56\t0", "\t5\\x\t0"),
+    "utf16_m2": utf16(M2_ROW),
+}
+RECORD_ROW_WORDS = ["m1", "m2", "\t", "\\\\", "\\t", "\\n", "\\r", "\ufeff", "-2147483648", "32767"]
+
+
+def write_record_rows():
+    write("fuzz_record_row", RECORD_ROWS)
+    lines = ["# The row's format names, its separator and escapes."]
+    for word in RECORD_ROW_WORDS:
+        lines.append('"' + "".join(f"\\x{b:02x}" for b in word.encode("utf-8")) + '"')
+    (HERE / "fuzz_record_row.dict").write_text("\n".join(lines) + "\n")
+
+
 def write(name, cases):
     folder = CORPUS / name
     shutil.rmtree(folder, ignore_errors=True)
@@ -221,6 +243,7 @@ def main():
 
     write("fuzz_answer", ANSWERS)
     write("fuzz_ini_store", SETTINGS_FILES)
+    write_record_rows()
 
     # libFuzzer's dictionary: every list text and the parts they share.
     words = KINDS + RANGES + ROWS + ["\n", "～", "＋", "九九（", "の段）", "算"]

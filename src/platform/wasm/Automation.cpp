@@ -37,27 +37,13 @@
 #include <algorithm>
 #include <vector>
 
-// The request as JSON in ASCII: every other character as a \u escape, which
-// the JSON reader takes code unit for code unit (raw UTF-8 would lose a
-// U+FEFF at the start of a text).
-EM_JS(int, mimoran_automation_request_length, (), {
-    var text = JSON.stringify(window.mimoran.request || {});
-    var ascii = "";
-    for (var i = 0; i < text.length; ++i) {
-        var c = text.charCodeAt(i);
-        ascii += c < 128 ? text[i] : String.fromCharCode(92) + "u" + ("000" + c.toString(16)).slice(-4);
-    }
-    window.mimoran.requestText = ascii;
-    return ascii.length;
-});
-
-EM_JS(void, mimoran_automation_request_copy, (char *buffer, int size), {
-    stringToUTF8(window.mimoran.requestText, buffer, size);
-});
-
-EM_JS(void, mimoran_automation_reply, (const char *json), {
-    window.mimoran.reply = JSON.parse(UTF8ToString(json));
-});
+// The page's side, in Automation.js: the request as JSON in ASCII (every
+// other character a \u escape), and the reply.
+extern "C" {
+int mimoran_automation_request_length();
+void mimoran_automation_request_copy(char *buffer, int size);
+void mimoran_automation_reply(const char *json);
+}
 
 namespace {
 

@@ -2,13 +2,9 @@
 
 #include <QCoreApplication>
 
-#include <emscripten.h>
-
-// The page listens for this event and puts its own notice where the
-// program's windows were.
-EM_JS(void, mimoran_announce_end, (), {
-    window.dispatchEvent(new Event("mimoran-ended"));
-});
+// The page's side, in BrowserProcess.js: an event the page puts its own
+// notice up for.
+extern "C" void mimoran_announce_end();
 
 namespace platform {
 

@@ -2,55 +2,17 @@
 
 #include "platform/UserStore.h"
 
-#include <emscripten.h>
-
 #include <vector>
 
-// EM_JS declares C functions: they stay at file scope.
-
-// Storage can throw at every step (storage turned off, a sandboxed page, a
-// full quota), so each call catches in JavaScript and reports a status.
-// Texts cross as UTF-16 code units, copied one by one: the runtime's text
-// decoders drop a leading U+FEFF, which may be part of a password.
-
-// The item's length in UTF-16 code units, -2 when there is no such item, -1
-// when storage cannot be read.
-EM_JS(int, mimoran_storage_length, (const char16_t *name, int nameLength), {
-    try {
-        var key = String.fromCharCode.apply(null, HEAPU16.subarray(name >> 1, (name >> 1) + nameLength));
-        var value = window.localStorage.getItem(key);
-        return value === null ? -2 : value.length;
-    } catch (e) {
-        return -1;
-    }
-});
-
-EM_JS(int, mimoran_storage_get, (const char16_t *name, int nameLength, char16_t *buffer, int size), {
-    try {
-        var key = String.fromCharCode.apply(null, HEAPU16.subarray(name >> 1, (name >> 1) + nameLength));
-        var value = window.localStorage.getItem(key);
-        if (value === null)
-            return -2;
-        for (var i = 0; i < value.length && i < size; ++i)
-            HEAPU16[(buffer >> 1) + i] = value.charCodeAt(i);
-        return value.length;
-    } catch (e) {
-        return -1;
-    }
-});
-
-EM_JS(int, mimoran_storage_set, (const char16_t *name, int nameLength, const char16_t *value, int valueLength), {
-    try {
-        var key = String.fromCharCode.apply(null, HEAPU16.subarray(name >> 1, (name >> 1) + nameLength));
-        var text = "";
-        for (var i = 0; i < valueLength; i += 4096)
-            text += String.fromCharCode.apply(null, HEAPU16.subarray((value >> 1) + i, (value >> 1) + Math.min(valueLength, i + 4096)));
-        window.localStorage.setItem(key, text);
-        return 1;
-    } catch (e) {
-        return 0;
-    }
-});
+// The page's side, in BrowserSettingsStore.js. Texts cross as UTF-16 code
+// units: the runtime's text decoders drop a leading U+FEFF, which may be
+// part of a password. A length, or -2 when there is no such item and -1 when
+// storage cannot be read; 1 or 0 for a write.
+extern "C" {
+int mimoran_storage_length(const char16_t *name, int nameLength);
+int mimoran_storage_get(const char16_t *name, int nameLength, char16_t *buffer, int size);
+int mimoran_storage_set(const char16_t *name, int nameLength, const char16_t *value, int valueLength);
+}
 
 namespace platform {
 

@@ -10,12 +10,8 @@
 #include <algorithm>
 #include <vector>
 
-#include <emscripten.h>
-
-EM_JS(void, mimoran_ask_room, (int width, int height), {
-    if (window.mimoran && window.mimoran.askRoom)
-        window.mimoran.askRoom(width, height);
-});
+// The page's side, in WindowFocus.js.
+extern "C" void mimoran_ask_room(int width, int height);
 
 namespace platform {
 
