@@ -7,9 +7,11 @@ namespace platform {
 
 namespace {
 
-constexpr QStringView Format = u"m2";
+constexpr QStringView Format = u"m3";
+constexpr QStringView SecondFormat = u"m2";
 constexpr QStringView FirstFormat = u"m1";
-constexpr int FieldCount = 18;
+constexpr int FieldCount = 20;
+constexpr int SecondFieldCount = 18;
 constexpr int FirstFieldCount = 17;
 
 // Text fields keep tabs and line breaks out of the row.
@@ -87,6 +89,8 @@ QString RecordRowText(const AnswerRow &row)
         text += tab + QString::number(number);
     text += tab + Escaped(row.typed);
     text += tab + QString::number(int(row.practice));
+    text += tab + Escaped(row.child);
+    text += tab + QString::number(int(row.grid));
     return text;
 }
 
@@ -100,11 +104,18 @@ std::optional<AnswerRow> ParseRecordRow(QStringView text)
         f[std::size_t(n++)] = field;
     }
     const bool first = n == FirstFieldCount && f[0] == FirstFormat;
-    if (!first && (n != FieldCount || f[0] != Format))
+    const bool second = n == SecondFieldCount && f[0] == SecondFormat;
+    if (!first && !second && (n != FieldCount || f[0] != Format))
         return std::nullopt;
     AnswerRow row;
     if (!first && !ReadFlag(f[17], row.practice))
         return std::nullopt;
+    if (!first && !second) {
+        const std::optional<QString> child = Unescaped(f[18]);
+        if (!child || !ReadFlag(f[19], row.grid))
+            return std::nullopt;
+        row.child = *child;
+    }
     qint64 ms = 0;
     int offset = 0;
     const std::optional<QString> drill = Unescaped(f[1]);

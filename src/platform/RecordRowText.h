@@ -16,7 +16,8 @@ namespace platform {
 // Fields apart by tabs, the format first:
 //   m1 drill at-ms-UTC offset-s mode kind range count retry no left right op answer correct ms typed
 //   m2 the same, then practice (rows written since にがて練習)
-// Rows of either format are read; new rows are written as m2. In the two
+//   m3 the same, then child and grid (a 百ます crossing)
+// Rows of every format are read; new rows are written as m3. In the two
 // texts a backslash, tab, line feed and carriage return are written \\ \t \n \r.
 QString RecordRowText(const AnswerRow &row);
 

@@ -32,10 +32,10 @@ AnswerRow Row(const QString &drill, qint64 ms, int offset, const QString &typed)
     return a;
 }
 
-// A valid m2 row's fields.
+// A valid m3 row's fields.
 QStringList Fields()
 {
-    return QStringLiteral("m2\td\t1765260000000\t32400\t2\t81\t7\t30\t0\t12\t7\t8\t3\t56\t1\t1500\t56\t0")
+    return QStringLiteral("m3\td\t1765260000000\t32400\t2\t81\t7\t30\t0\t12\t7\t8\t3\t56\t1\t1500\t56\t0\tc1\t0")
         .split(u'\t');
 }
 
@@ -67,10 +67,17 @@ void TestRecordRow::rows_data()
     escapes.answer = 56;
     escapes.elapsedMs = 2147483647;
     escapes.practice = true;
-    QTest::newRow("escapes, a leading U+FEFF typed, practice")
+    QTest::newRow("m2: escapes, a leading U+FEFF typed, practice")
         << QStringLiteral("m2\t7の段\\t(2)\\\\x\\ny\\rz\t1765260000123\t32400\t2\t81\t7\t30\t1\t12\t7\t8\t3\t56"
                           "\t0\t2147483647\t\uFEFF５６\\\\\t1")
-        << escapes << true;
+        << escapes << false;
+    AnswerRow child = escapes;
+    child.child = QStringLiteral("はな\t1");
+    child.grid = true;
+    QTest::newRow("m3: a child's name escaped, a 百ます crossing")
+        << QStringLiteral("m3\t7の段\\t(2)\\\\x\\ny\\rz\t1765260000123\t32400\t2\t81\t7\t30\t1\t12\t7\t8\t3\t56"
+                          "\t0\t2147483647\t\uFEFF５６\\\\\t1\tはな\\t1\t1")
+        << child << true;
 
     AnswerRow extremes = Row(QStringLiteral("d"), -1, -36000, QString());
     extremes.mode = -32768;
@@ -79,7 +86,7 @@ void TestRecordRow::rows_data()
     extremes.correct = true;
     extremes.elapsedMs = -2147483647 - 1;
     QTest::newRow("extremes, west of UTC, nothing typed")
-        << QStringLiteral("m2\td\t-1\t-36000\t-32768\t32767\t0\t0\t0\t0\t0\t0\t0\t-1\t1\t-2147483648\t\t0")
+        << QStringLiteral("m3\td\t-1\t-36000\t-32768\t32767\t0\t0\t0\t0\t0\t0\t0\t-1\t1\t-2147483648\t\t0\t\t0")
         << extremes << true;
 
     AnswerRow first = Row(QStringLiteral("\\"), 0, 0, QStringLiteral("7\t"));
@@ -119,9 +126,11 @@ void TestRecordRow::refused_data()
 {
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("unknown format") << With(0, QStringLiteral("m3"));
-    QTest::newRow("m1 with a practice field") << With(0, QStringLiteral("m1"));
-    QTest::newRow("m2 without one") << Fields().mid(0, 17).join(u'\t');
+    QTest::newRow("unknown format") << With(0, QStringLiteral("m4"));
+    QTest::newRow("m1 with a practice field") << Fields().mid(0, 18).replaceInStrings(QStringLiteral("m3"), QStringLiteral("m1")).join(u'\t');
+    QTest::newRow("m2 without one") << Fields().mid(0, 17).replaceInStrings(QStringLiteral("m3"), QStringLiteral("m2")).join(u'\t');
+    QTest::newRow("m3 without a child") << Fields().mid(0, 18).join(u'\t');
+    QTest::newRow("grid flag in words") << With(19, QStringLiteral("yes"));
     QTest::newRow("a field too many") << (Fields() << QStringLiteral("0")).join(u'\t');
     QTest::newRow("empty") << QString();
     QTest::newRow("no drill") << With(1, QString());
