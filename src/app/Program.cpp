@@ -10,6 +10,7 @@
 #include "platform/WindowFocus.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <memory>
 
 namespace app {
@@ -34,6 +35,8 @@ Program::Program()
     QObject::connect(&kekka, &forms::Form::Opened, &missed, [this] { ShowMissed(); });
     QObject::connect(&kekka, &forms::Form::Unloaded, &missed, &forms::Missed::Unload);
     QObject::connect(&kekka, &forms::kekka::Unlocked, &missed, [this] { missed.OfferRetry(true); });
+    // A Spartan drill ends for good once the parent has unlocked its results.
+    QObject::connect(&kekka, &forms::kekka::Unlocked, &calk, [this] { calk.drill.EndKept(); });
     QObject::connect(&missed, &forms::Missed::RetryRequested, &kekka, [this] { StartRetry(); });
     // The learning record is a part of the settings: it goes when they go.
     QObject::connect(&setei, &forms::Form::Unloaded, &kiroku, &forms::RecordWindow::Unload);
@@ -126,12 +129,33 @@ void InitialisePlatform(QApplication &app)
     platform::setMessageBox(previous ? std::move(previous) : std::make_unique<platform::QtMessageBox>());
 }
 
+void Program::TakeUpKeptDrill()
+{
+    // Only a program that has not begun a drill of its own yet.
+    if (calk.IsLoaded() || kekka.IsLoaded() || calk.drill.Kept())
+        return;
+    platform::RecordStore &store = platform::recordStore();
+    std::optional<engine::OpenDrill> open = engine::TakeUpOpenDrill(store);
+    if (!open)
+        return;
+    platform::RecordQuery query;
+    query.drill = open->drill;
+    std::optional<platform::RecordContents> stored = store.Read(query);
+    // The child is back in the drill, whatever else had opened meanwhile.
+    setei.Unload();
+    passWord.Unload();
+    calk.StartResumed(std::move(*open), stored ? std::move(stored->answers) : std::vector<platform::AnswerRow>{});
+}
+
 Program &StartUp()
 {
     auto &program = theProgram();
     if (!program)
         program = std::make_unique<Program>();
     program->mess01.Show();
+    // A Spartan drill left half-way (a killed program, a reloaded page) goes
+    // on; looked for once the menu is drawn, so that start-up stays quick.
+    QTimer::singleShot(0, &program->mess01, [p = program.get()] { p->TakeUpKeptDrill(); });
     return *program;
 }
 
@@ -154,7 +178,10 @@ int Run(QApplication &app)
     StartUp();
     const int code = QApplication::exec();
     ShutDown();
-    // The record is closed while Qt is still there (its journal folded back).
+    // Answers still waiting (the record locked by another copy, say) go in
+    // now with patience, or wait beside the record for the next start; then
+    // the record is closed while Qt is still there (its journal folded back).
+    platform::recordStore().Close();
     platform::setRecordStore(nullptr);
     return code;
 }

@@ -25,6 +25,8 @@ public:
 
     // Ends the program at once, whatever forms are open.
     void End();
+    // A Spartan drill the record keeps, that no other copy runs, goes on.
+    void TakeUpKeptDrill();
 
     void Open(forms::Screen screen) override;
     void Close(forms::Screen screen) override;

@@ -2,6 +2,7 @@
 
 #include "platform/RecordStore.h"
 #include "platform/Services.h"
+#include "study/Children.h"
 #include "study/Module1.h"
 
 #include <QUuid>
@@ -12,12 +13,12 @@ namespace engine {
 
 DrillContext DrillContext::FromStudyState()
 {
-    return {Module1::CalcKind, Module1::RangeMax, false, false};
+    return {Module1::CalcKind, Module1::RangeMax, false, false, study::StudyingChild};
 }
 
 DrillContext DrillContext::Practice(const PracticeKind &kind)
 {
-    return {kind.calcKind, kind.rangeMax, false, true};
+    return {kind.calcKind, kind.rangeMax, false, true, study::StudyingChild};
 }
 
 DrillContext DrillContext::Retry() const
@@ -27,10 +28,10 @@ DrillContext DrillContext::Retry() const
     return retry;
 }
 
-void AnswerRecorder::Begin(const DrillContext &context)
+void AnswerRecorder::Begin(const DrillContext &context, const QString &drill)
 {
     // Unique across copies of the program drilling at once.
-    drill_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    drill_ = drill.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : drill;
     context_ = context;
     shown_.invalidate();
 }
@@ -58,6 +59,7 @@ void AnswerRecorder::Judged(const ProblemRecord &problem, const QString &typed, 
     row.answer = problem.Answer;
     row.typed = typed;
     row.correct = right;
+    row.child = context_.child;
     const qint64 elapsed = shown_.isValid() ? shown_.elapsed() : 0;
     row.elapsedMs = int(std::min<qint64>(elapsed, std::numeric_limits<std::int32_t>::max()));
     platform::recordStore().Append(row);

@@ -16,8 +16,12 @@ struct DrillContext {
     std::int16_t rangeMax = 0;
     bool retry = false;
     bool practice = false;
+    QString child; // who studies: study::StudyingChild when the drill began
 
-    // A drill of the study state's kind and range, as it is now.
+    bool operator==(const DrillContext &) const = default;
+
+    // A drill of the study state's kind and range, as it is now, for the
+    // child studying now.
     static DrillContext FromStudyState();
     // A にがて練習 of the kind the parent picked, whatever the settings' kind.
     static DrillContext Practice(const PracticeKind &kind);
@@ -30,8 +34,10 @@ struct DrillContext {
 // holds a drill up: a store that refuses is the store's business.
 class AnswerRecorder {
 public:
-    // A new drill begins.
-    void Begin(const DrillContext &context);
+    // A new drill begins (or, with its name, one taken up again).
+    void Begin(const DrillContext &context, const QString &drill = QString());
+    // The drill's name in the record.
+    const QString &DrillName() const { return drill_; }
     // The question the child now sees; its time starts here.
     void QuestionShown();
     // The answer to the question on screen was judged. Stores it before it

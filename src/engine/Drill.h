@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/AnswerRecorder.h"
+#include "engine/OpenDrill.h"
 #include "engine/ProblemSet.h"
 #include "engine/Review.h"
+#include "platform/RecordStore.h"
 
 #include <QString>
 
@@ -37,6 +39,16 @@ public:
     void Begin(const std::vector<ProblemRecord> &problems, const DrillContext &context,
                platform::RandomSource &random);
 
+    // A Spartan drill the record kept, taken up again at the question after
+    // the last one judged, with the tallies and the missed list of the
+    // answers stored before (in the study state as the drill had it).
+    void Resume(const OpenDrill &open, const std::vector<platform::AnswerRow> &answers);
+    // A Spartan drill ends for good when its results are unlocked: the
+    // record no longer keeps it.
+    void EndKept();
+    // Whether the record keeps this drill to go on after a restart.
+    bool Kept() const { return kept_; }
+
     // Every question has been answered: the results come next.
     bool Finished() const;
     // The question on screen.
@@ -61,10 +73,13 @@ public:
 
 private:
     void Started(const DrillContext &context);
+    // A Spartan drill is kept with the record from its first question.
+    void KeepIfSpartan();
 
     AnswerLog log_;
     AnswerRecorder recorder_;
     DrillContext context_;
+    bool kept_ = false;
 };
 
 } // namespace engine

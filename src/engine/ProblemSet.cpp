@@ -167,7 +167,12 @@ void ProblemSet::BuildProblemSet(platform::RandomSource &random)
 void ProblemSet::BuildProblemSet(const std::vector<ProblemRecord> &problems, platform::RandomSource &random)
 {
     random.Reseed(platform::SecondsSinceMidnight());
+    LoadInOrder(problems);
+    WithSource(random, [this](auto &source) { Generators::Shuffle(*this, source); });
+}
 
+void ProblemSet::LoadInOrder(const std::vector<ProblemRecord> &problems)
+{
     AddCount = SubCount = MulCount = DivCount = 0;
     Module1::CorrectCount = 0;
     Module1::WrongCount = 0;
@@ -185,7 +190,6 @@ void ProblemSet::BuildProblemSet(const std::vector<ProblemRecord> &problems, pla
         ++*count;
     }
     Module1::ProblemCount = GeneratedCount;
-    WithSource(random, [this](auto &source) { Generators::Shuffle(*this, source); });
     Module1::QuestionNo = 1;
 }
 

@@ -50,6 +50,10 @@ public:
     // their number.
     void BuildProblemSet(const std::vector<ProblemRecord> &problems, platform::RandomSource &random);
 
+    // The problems as given, in this order (a drill taken up again): the
+    // tallies start afresh and QuestionNo is 1.
+    void LoadInOrder(const std::vector<ProblemRecord> &problems);
+
     // Splits the count between the kind's operations (KindTable): each gets
     // count / n, the last one the rest. A kind no list offers gets nothing.
     void SplitProblemCount(std::int16_t calcKind, std::int16_t problemCount);

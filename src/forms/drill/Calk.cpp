@@ -201,14 +201,20 @@ void Calk::Load()
         SetCloseControl(false);
         C->hide();
         K->setFocus();
-        if (!given_)
+        if (!given_ && !resumed_)
             BuildProblemSet();
         break;
     default:
         break;
     }
-    if (given_)
+    if (resumed_) {
+        Frame2->hide();
+        drill.Resume(resumed_->open, resumed_->answers);
+        resumed_.reset();
+        AfterBuild();
+    } else if (given_) {
         BeginDrill();
+    }
 }
 
 void Calk::StartGiven(std::vector<engine::ProblemRecord> problems, const engine::DrillContext &context)
@@ -216,6 +222,17 @@ void Calk::StartGiven(std::vector<engine::ProblemRecord> problems, const engine:
     if (IsLoaded() || problems.empty())
         return;
     given_ = GivenDrill{std::move(problems), context};
+    Show();
+}
+
+void Calk::StartResumed(engine::OpenDrill open, std::vector<platform::AnswerRow> answers)
+{
+    if (IsLoaded())
+        return;
+    // The screen opens as a drill of that mode opens.
+    Module1::StudyMode = open.mode;
+    resumed_ = ResumedDrill{std::move(open), std::move(answers)};
+    given_.reset();
     Show();
 }
 
@@ -277,6 +294,11 @@ void Calk::BeginDrill()
     else
         drill.Begin(platform::random());
     given_.reset();
+    AfterBuild();
+}
+
+void Calk::AfterBuild()
+{
     built_ = true;
     if (pad_)
         pad_->SetStartKey(false);

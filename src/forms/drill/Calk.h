@@ -26,6 +26,9 @@ public:
     // mode, its answers kept as `context` says (another try at missed
     // problems, a にがて練習 the parent made); a Spartan one stays Spartan.
     void StartGiven(std::vector<engine::ProblemRecord> problems, const engine::DrillContext &context);
+    // Opens the screen on a kept Spartan drill, at the question after the
+    // last one judged (its answers are those the record holds).
+    void StartResumed(engine::OpenDrill open, std::vector<platform::AnswerRow> answers);
 
     // True while the answer check waits for the feedback dialog.
     bool IsWaitingForDialog() const { return waiting_; }
@@ -89,6 +92,8 @@ private:
 
     void BuildProblemSet();
     void BeginDrill();
+    // What the drill's beginning and its taking up have in common.
+    void AfterBuild();
     void ShowQuestion();
 
     Navigator &navigator_;
@@ -102,6 +107,11 @@ private:
     };
     // The problems the next opening begins with, instead of a built set.
     std::optional<GivenDrill> given_;
+    struct ResumedDrill {
+        engine::OpenDrill open;
+        std::vector<platform::AnswerRow> answers;
+    };
+    std::optional<ResumedDrill> resumed_;
 };
 
 } // namespace forms
