@@ -63,7 +63,7 @@ SqliteRecordFile::SqliteRecordFile(const QString &path) : path_(path) {}
 
 SqliteRecordFile::~SqliteRecordFile() = default;
 
-SqliteRecordFile::Verdict SqliteRecordFile::Examine(int schemaVersion, int applicationId) const
+SqliteRecordFile::Verdict SqliteRecordFile::Examine(int schemaVersion, int applicationId, bool thorough) const
 {
     QFile file(path_);
     if (!file.exists() || file.size() == 0)
@@ -103,8 +103,12 @@ SqliteRecordFile::Verdict SqliteRecordFile::Examine(int schemaVersion, int appli
                 verdict = Verdict::Foreign;
             else if (*version > schemaVersion)
                 verdict = Verdict::Newer;
-            else
+            else if (!thorough)
                 verdict = Verdict::Usable;
+            else if (q.exec(QStringLiteral("PRAGMA quick_check")) && q.next())
+                verdict = q.value(0).toString() == QLatin1String("ok") ? Verdict::Usable : Verdict::Damaged;
+            else
+                verdict = IsDamage(q.lastError()) ? Verdict::Damaged : Verdict::Unavailable;
             q.finish();
             q.exec(QStringLiteral("ROLLBACK"));
         }
@@ -129,7 +133,13 @@ void SqliteRecordFile::Unlock()
         lock_->unlock();
 }
 
-QString SqliteRecordFile::SetAside(const QString &why, bool copyFirst)
+qint64 SqliteRecordFile::JournalSize() const
+{
+    const QFileInfo journal(path_ + QStringLiteral("-wal"));
+    return journal.exists() ? journal.size() : 0;
+}
+
+QString SqliteRecordFile::SetAside(const QString &why, bool copyFirst, qint64 journalFound)
 {
     const QFileInfo info(path_);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
@@ -141,16 +151,20 @@ QString SqliteRecordFile::SetAside(const QString &why, bool copyFirst)
         if (!QFile::exists(target) && !QFile::exists(target + QStringLiteral("-wal")))
             break;
     }
-    const auto move = [copyFirst](const QString &from, const QString &to) {
-        return copyFirst ? QFile::copy(from, to) : QFile::rename(from, to);
-    };
-    if (!move(path_, target))
+    if (!(copyFirst ? QFile::copy(path_, target) : QFile::rename(path_, target)))
         return QString();
     // Its journal goes with it: it belongs to that file, not to a new one.
-    for (const char *companion : Companions) {
-        const QString from = path_ + QLatin1String(companion);
-        if (QFile::exists(from))
-            move(from, target + QLatin1String(companion));
+    if (!copyFirst) {
+        for (const char *companion : Companions) {
+            const QString from = path_ + QLatin1String(companion);
+            if (QFile::exists(from))
+                QFile::rename(from, target + QLatin1String(companion));
+        }
+    } else if (journalFound > 0) {
+        QFile from(path_ + QStringLiteral("-wal"));
+        QFile to(target + QStringLiteral("-wal"));
+        if (from.open(QIODevice::ReadOnly) && to.open(QIODevice::WriteOnly))
+            to.write(from.read(journalFound));
     }
     return QFileInfo(target).fileName();
 }

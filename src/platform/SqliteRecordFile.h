@@ -25,8 +25,9 @@ public:
     // nothing of the file itself.
     enum class Verdict { Usable, Empty, Damaged, Foreign, Newer, Unavailable };
     // The header read as bytes, then the file through a read-only
-    // connection (never the whole file: that is Check's).
-    Verdict Examine(int schemaVersion, int applicationId) const;
+    // connection; `thorough` also reads the whole file (SQLite's quick
+    // check), to be sure of damage an error seemed to say.
+    Verdict Examine(int schemaVersion, int applicationId, bool thorough = false) const;
 
     // Another copy of the program may be examining, setting aside or
     // creating this same file: one at a time. False when the other one
@@ -37,8 +38,12 @@ public:
     // Renames the file and its journal beside it under a name that says why
     // ("damaged", "foreign", "newer"); with `copyFirst` (a connection of ours
     // still has it open) copies them there instead, and RemoveOriginal()
-    // follows once the connection is closed. The name kept, or empty.
-    QString SetAside(const QString &why, bool copyFirst);
+    // follows once the connection is closed: of the journal, only the bytes
+    // it had when we opened the file (what we wrote since is ours, and goes
+    // into the new record). The name kept, or empty.
+    QString SetAside(const QString &why, bool copyFirst, qint64 journalFound = 0);
+    // The journal's size now (0 when there is none).
+    qint64 JournalSize() const;
     bool RemoveOriginal();
 
     // The copies set aside beside the record that still hold a child's

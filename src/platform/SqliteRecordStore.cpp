@@ -242,6 +242,7 @@ bool SqliteRecordStore::EnsureOpen()
 
 bool SqliteRecordStore::OpenForUse()
 {
+    journalAtOpen_ = file_.JournalSize();
     if (!OpenConnection()) {
         Notice(QStringLiteral("学習の記録のファイル「%1」を開けません。").arg(Location()));
         return false;
@@ -278,9 +279,15 @@ bool SqliteRecordStore::DamageSeen(const QString &nativeCode)
 {
     if (!IsDamage(nativeCode) || !file_.Lock())
         return false;
+    // An error may say damage where another copy was only making the file:
+    // looked at whole, with the other copies kept out, before anything moves.
+    if (file_.Examine(SchemaVersion, ApplicationId, true) != SqliteRecordFile::Verdict::Damaged) {
+        file_.Unlock();
+        return false;
+    }
     // Copied while our connection still has it, as it was (closing the last
     // connection folds the journal into the file), then removed.
-    const QString kept = file_.SetAside(QStringLiteral("damaged"), true);
+    const QString kept = file_.SetAside(QStringLiteral("damaged"), true, journalAtOpen_);
     CloseConnection();
     if (kept.isEmpty() || !file_.RemoveOriginal()) {
         file_.Unlock();

@@ -45,7 +45,7 @@ public:
     // (and the answer waits in memory for the next write); at the end of
     // the program, longer.
     static constexpr int BusyTimeoutMs = 1500;
-    static constexpr int ClosingTimeoutMs = 10000;
+    static constexpr int ClosingTimeoutMs = 5000;
 
 protected:
     bool Write(const std::vector<AnswerRow> &rows, Patience patience) override;
@@ -76,6 +76,7 @@ private:
     QString connection_;
     bool open_ = false;
     bool checked_ = false;
+    qint64 journalAtOpen_ = 0;
     bool shortWait_ = false;
     int busyMs_ = BusyTimeoutMs;
     // What this run stored, for a new record should this one be set aside.

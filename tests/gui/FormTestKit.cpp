@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include <ctime>
 #ifdef Q_OS_WIN
@@ -106,6 +107,9 @@ void FlushDeletes()
 ProgramFixture::ProgramFixture()
 {
     settingsPath = dir.filePath(QStringLiteral("Tovrani.ini"));
+    // What a drill leaves beside the record (its claim) goes to the test's
+    // own folders, never the user's.
+    QStandardPaths::setTestModeEnabled(true);
 }
 
 ProgramFixture::~ProgramFixture()

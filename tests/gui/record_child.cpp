@@ -3,8 +3,12 @@
 // file, printing a line after each answer is stored, so that a test can kill
 // it at any moment or run two at once.
 //   record_child write FILE COUNT TAG
-//   record_child drill FILE COUNT [STAY]   (STAY: the child stays on the
-//                                           feedback of that answer for good)
+//   record_child drill FILE COUNT [STAY [MODE]]   (STAY: the child stays on
+//                           the feedback of that answer for good; MODE:
+//                           designated (the default), free or spartan)
+//   record_child resume FILE   starts the program on the record and says what
+//                              it shows: the drill taken up, or the menu
+//   record_child hold FILE MS  holds the record's write lock that long
 #include "FormTestKit.h"
 #include "ShownProblem.h"
 
@@ -13,6 +17,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <QComboBox>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QThread>
 
 #include <cstdio>
@@ -50,7 +57,7 @@ int WriteAnswers(const QString &path, int count, const QString &tag)
     return pending == 0 ? 0 : 1;
 }
 
-int Drill(const QString &path, int count, int stay)
+int Drill(const QString &path, int count, int stay, const QString &mode)
 {
     testkit::ProgramFixture fixture;
     fixture.Start();
@@ -65,13 +72,21 @@ int Drill(const QString &path, int count, int stay)
         });
     }
     platform::setRecordStore(std::make_unique<platform::SqliteRecordStore>(path));
-    Module1::StudyMode = Module1::DesignatedStudy;
+    Module1::StudyMode = mode == QLatin1String("spartan") ? Module1::Spartan
+                         : mode == QLatin1String("free")  ? Module1::FreeStudy
+                                                          : Module1::DesignatedStudy;
     Module1::CalcKind = 81;
     Module1::RangeMax = 81;
+    Module1::ProblemCount = std::int16_t(count);
     fixture.program->mess01.Unload();
-    fixture.program->calk.Show();
-    testkit::Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("T1"))->setText(QString::number(count));
-    testkit::Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C1"))->click();
+    fixture.program->calk.Show(); // a Spartan drill begins as the screen opens
+    if (Module1::StudyMode != Module1::Spartan) {
+        testkit::Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("T1"))->setText(QString::number(count));
+        if (Module1::StudyMode == Module1::FreeStudy)
+            testkit::PickFromList(testkit::Control<QComboBox>(QStringLiteral("Calk"), QStringLiteral("Combo1")),
+                                  QStringLiteral("九九"));
+        testkit::Control<QPushButton>(QStringLiteral("Calk"), QStringLiteral("C1"))->click();
+    }
     for (int i = 1; i <= count; ++i) {
         // Every third answer wrong, so both kinds are stored.
         const int answer = testkit::ShownAnswer() + (i % 3 == 0 ? 1 : 0);
@@ -84,6 +99,55 @@ int Drill(const QString &path, int count, int stay)
     return pending == 0 ? 0 : 1;
 }
 
+int Resume(const QString &path)
+{
+    testkit::ProgramFixture fixture;
+    fixture.Start();
+    platform::setRecordStore(std::make_unique<platform::SqliteRecordStore>(path));
+    // The menu is drawn; the drill left half-way is looked for after it.
+    for (int i = 0; i < 20 && !testkit::Window(QStringLiteral("Calk")) && !testkit::Window(QStringLiteral("kekka")); ++i)
+        QTest::qWait(10);
+    const auto text = [](const QString &form, const QString &name) {
+        QWidget *w = testkit::Control<QWidget>(form, name);
+        return w ? w->property("text").toString() : QString();
+    };
+    if (testkit::Window(QStringLiteral("Calk")))
+        std::printf("drill mode=%d question=%s right=%s wrong=%s count=%d\n", int(Module1::StudyMode),
+                    qPrintable(text(QStringLiteral("Calk"), QStringLiteral("Label5"))),
+                    qPrintable(text(QStringLiteral("Calk"), QStringLiteral("T(2)"))),
+                    qPrintable(text(QStringLiteral("Calk"), QStringLiteral("T(3)"))), int(Module1::ProblemCount));
+    else if (testkit::Window(QStringLiteral("kekka")))
+        std::printf("results right=%s wrong=%s locked=%d\n", qPrintable(text(QStringLiteral("kekka"), QStringLiteral("L(2)"))),
+                    qPrintable(text(QStringLiteral("kekka"), QStringLiteral("L(3)"))),
+                    int(fixture.program->kekka.IsLocked()));
+    else
+        std::printf("menu %d\n", testkit::Window(QStringLiteral("Mess01")) != nullptr);
+    std::fflush(stdout);
+    fixture.Stop();
+    return 0;
+}
+
+// Another copy of the program holding the record's write lock (its 記録を消す
+// on a large record, say).
+int Hold(const QString &path, int ms)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        if (!db.open() || !q.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+            return 1;
+        std::printf("holding\n");
+        std::fflush(stdout);
+        QThread::msleep(ulong(ms));
+        q.exec(QStringLiteral("ROLLBACK"));
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -93,7 +157,12 @@ int main(int argc, char *argv[])
     if (args.size() >= 5 && args[1] == QLatin1String("write"))
         return WriteAnswers(args[2], args[3].toInt(), args[4]);
     if (args.size() >= 4 && args[1] == QLatin1String("drill"))
-        return Drill(args[2], args[3].toInt(), args.size() >= 5 ? args[4].toInt() : 0);
-    std::fprintf(stderr, "usage: record_child write FILE COUNT TAG | drill FILE COUNT [STAY]\n");
+        return Drill(args[2], args[3].toInt(), args.size() >= 5 ? args[4].toInt() : 0, args.value(5));
+    if (args.size() >= 3 && args[1] == QLatin1String("resume"))
+        return Resume(args[2]);
+    if (args.size() >= 4 && args[1] == QLatin1String("hold"))
+        return Hold(args[2], args[3].toInt());
+    std::fprintf(stderr, "usage: record_child write FILE COUNT TAG | drill FILE COUNT [STAY [MODE]] | resume FILE"
+                         " | hold FILE MS\n");
     return 2;
 }

@@ -1,6 +1,7 @@
 // The drill without its screen: judging, tallies, the score beside the
 // question, the end, and what the record keeps of each answer.
 #include "engine/Drill.h"
+#include "platform/DrillHold.h"
 #include "platform/Random.h"
 #include "platform/RecordStore.h"
 #include "platform/Services.h"
@@ -27,12 +28,15 @@ std::vector<ProblemRecord> Problems(int count)
 class TestDrillEngine : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
     void cleanup() { platform::setRecordStore(nullptr); }
     void answersMoveTheTallies_data();
     void answersMoveTheTallies();
     void answersAreKeptAsTheirDrill_data();
     void answersAreKeptAsTheirDrill();
+    void spartanDrillGoesOnWhereItWas_data();
+    void spartanDrillGoesOnWhereItWas();
 
 private:
     platform::MemoryRecordStore *store_ = nullptr;
@@ -154,6 +158,72 @@ void TestDrillEngine::answersAreKeptAsTheirDrill()
     QCOMPARE(int(row.rangeMax), range);
     QCOMPARE(row.retry, retry);
     QCOMPARE(row.practice, practice);
+}
+
+void TestDrillEngine::spartanDrillGoesOnWhereItWas_data()
+{
+    // A Spartan drill of five, answered as the presses say (R right, W
+    // wrong) before its program ended; then taken up from what the record
+    // kept. A free drill is never kept.
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("presses");
+    QTest::addColumn<int>("questionNo");
+    QTest::addColumn<int>("right");
+    QTest::addColumn<int>("wrong");
+    QTest::newRow("ended before the first answer") << 2 << "" << 1 << 0 << 0;
+    QTest::newRow("mid-drill") << 2 << "RWR" << 4 << 2 << 1;
+    QTest::newRow("every question answered: the results") << 2 << "WWRRW" << 6 << 2 << 3;
+    QTest::newRow("a free drill is not kept") << 0 << "RW" << -1 << 0 << 0;
+}
+
+void TestDrillEngine::spartanDrillGoesOnWhereItWas()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, presses);
+    QFETCH(int, questionNo);
+    QFETCH(int, right);
+    QFETCH(int, wrong);
+    Module1::StudyMode = std::int16_t(mode);
+    Module1::CalcKind = 3;
+    Module1::RangeMax = 50;
+    Module1::ProblemCount = 5;
+    platform::PcgRandom random(11);
+    std::vector<ProblemRecord> asked;
+    {
+        engine::Drill first;
+        first.Begin(random);
+        for (int i = 1; i <= 5; ++i)
+            asked.push_back(first.problemSet.Problems(i));
+        for (const QChar press : presses) {
+            first.Judge(QString::number(first.Current().Answer + (press == u'W' ? 1 : 0)));
+            first.Next();
+        }
+    } // the program ends: nothing of it is left but the record
+    Module1::ResetAll();
+    std::optional<engine::OpenDrill> open = engine::TakeUpOpenDrill(*store_);
+    QCOMPARE(open.has_value(), questionNo > 0);
+    if (!open)
+        return;
+    QCOMPARE(engine::ParseOpenDrill(engine::OpenDrillText(*open)), open);
+    engine::Drill again;
+    again.Resume(*open, store_->ReadAll()->answers);
+    QCOMPARE(int(Module1::StudyMode), mode);
+    QCOMPARE(int(Module1::QuestionNo), questionNo);
+    QCOMPARE(int(Module1::CorrectCount), right);
+    QCOMPARE(int(Module1::WrongCount), wrong);
+    QCOMPARE(int(again.Log().Missed().size()), wrong);
+    for (int i = 1; i <= 5; ++i)
+        QCOMPARE(again.problemSet.Problems(i), asked[std::size_t(i - 1)]);
+    // Its next answers are the same drill's, and it ends for good once the
+    // results are unlocked.
+    if (!again.Finished()) {
+        again.Judge(QString::number(again.Current().Answer));
+        QCOMPARE(store_->Rows().back().drill, open->drill);
+        QCOMPARE(int(store_->Rows().back().questionNo), questionNo);
+    }
+    again.EndKept();
+    platform::ReleaseDrill(open->drill);
+    QVERIFY(!engine::TakeUpOpenDrill(*store_));
 }
 
 QTEST_GUILESS_MAIN(TestDrillEngine)

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -154,6 +155,11 @@ private slots:
     void lockedByAnotherProgramHoldsNothingUp();
     void killedMidDrillKeepsEveryStoredAnswer_data();
     void killedMidDrillKeepsEveryStoredAnswer();
+    void storedTimeReadWithItsOwnOffset();
+    void waitingAnswersOutliveTheProgram_data();
+    void waitingAnswersOutliveTheProgram();
+    void killedSpartanDrillGoesOn_data();
+    void killedSpartanDrillGoesOn();
     void copiesAtOnceKeepEveryAnswer_data();
     void copiesAtOnceKeepEveryAnswer();
     void eraseLeavesNothing();
@@ -197,6 +203,7 @@ void TestRecordStore::unreadableFileIsSetAside_data()
     QTest::newRow("a page overwritten") << "overwrite" << "damaged";
     QTest::newRow("another program's database") << "foreign" << "foreign";
     QTest::newRow("another program's id") << "foreign-id" << "foreign";
+    QTest::newRow("another program's, its journal not folded in") << "foreign-wal" << "foreign";
     QTest::newRow("written by a newer version") << "newer" << "newer";
     QTest::newRow("an empty file is simply a new record") << "empty" << "";
 }
@@ -210,6 +217,25 @@ void TestRecordStore::unreadableFileIsSetAside()
         PutBytes(path_, QByteArray("7×8=56\n").repeated(500));
     } else if (damage == QLatin1String("empty")) {
         PutBytes(path_, QByteArray());
+    } else if (damage == QLatin1String("foreign-wal")) {
+        // As another program left it when it was killed: its last writes
+        // still in its journal beside it.
+        const QString elsewhere = dir_.filePath(QStringLiteral("other.sqlite"));
+        const QString name = QStringLiteral("other");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(elsewhere);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE notes (body TEXT)")));
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO notes VALUES ('x')")));
+            for (const char *companion : {"", "-wal"})
+                QVERIFY(QFile::copy(elsewhere + QLatin1String(companion), path_ + QLatin1String(companion)));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        QVERIFY(QFileInfo(path_ + QStringLiteral("-wal")).size() > 0);
     } else if (damage.startsWith(QLatin1String("foreign"))) {
         Sql(path_, {QStringLiteral("CREATE TABLE notes (body TEXT)"), QStringLiteral("INSERT INTO notes VALUES ('x')")});
         if (damage == QLatin1String("foreign-id"))
@@ -240,6 +266,7 @@ void TestRecordStore::unreadableFileIsSetAside()
         }
     }
     const QByteArray before = Bytes(path_);
+    const QByteArray journalBefore = Bytes(path_ + QStringLiteral("-wal"));
 
     SqliteRecordStore store(path_);
     QVERIFY(store.Append(Answer(1, QStringLiteral("after"))));
@@ -257,8 +284,9 @@ void TestRecordStore::unreadableFileIsSetAside()
     }
     QCOMPARE(kept.size(), 1);
     QVERIFY2(kept[0].startsWith(QStringLiteral("record-%1-").arg(why)), qPrintable(kept[0]));
-    // Kept byte for byte, and the parent told where.
+    // Kept byte for byte, its journal with it, and the parent told where.
     QCOMPARE(Bytes(QFileInfo(path_).dir().filePath(kept[0])), before);
+    QCOMPARE(Bytes(QFileInfo(path_).dir().filePath(kept[0] + QStringLiteral("-wal"))), journalBefore);
     QCOMPARE(notices.size(), 1);
     QVERIFY2(notices[0].contains(kept[0]), qPrintable(notices[0]));
     QVERIFY(store.TakeNotices().isEmpty());
@@ -448,17 +476,130 @@ void TestRecordStore::killedMidDrillKeepsEveryStoredAnswer()
     }
 }
 
+void TestRecordStore::storedTimeReadWithItsOwnOffset()
+{
+    // Answered at 02:30 in Japan on the night Berlin's clocks skip from 02:00
+    // to 03:00, and read in Berlin (the run of this suite with TZ set): the
+    // stored offset makes it exact wherever it is read.
+    {
+        SqliteRecordStore store(path_);
+        QVERIFY(store.Append(Answer(1)));
+    }
+    Sql(path_, {QStringLiteral("UPDATE answers SET answered_at = '2024-03-31T02:30:00.000', utc_offset = 32400")});
+    const std::vector<AnswerRow> rows = Stored(path_);
+    QCOMPARE(rows.size(), std::size_t(1));
+    QCOMPARE(rows[0].answeredAt.toUTC(), QDateTime(QDate(2024, 3, 30), QTime(17, 30), Qt::UTC));
+}
+
+void TestRecordStore::waitingAnswersOutliveTheProgram_data()
+{
+    // Another copy holds the record's lock while the child answers and the
+    // program ends: for a while, or for longer than the end waits.
+    QTest::addColumn<int>("holdMs");
+    QTest::addColumn<bool>("keptBeside"); // else stored at the end
+    QTest::newRow("released while the end waits") << 3000 << false;
+    QTest::newRow("held past the end") << SqliteRecordStore::ClosingTimeoutMs + 3000 << true;
+}
+
+void TestRecordStore::waitingAnswersOutliveTheProgram()
+{
+    QFETCH(int, holdMs);
+    QFETCH(bool, keptBeside);
+    {
+        SqliteRecordStore store(path_);
+        QVERIFY(store.Append(Answer(1)));
+    }
+    QProcess holder;
+    holder.start(Child(), {QStringLiteral("hold"), path_, QString::number(holdMs)});
+    QVERIFY(holder.waitForReadyRead(10000));
+    {
+        SqliteRecordStore store(path_);
+        QVERIFY(!store.Append(Answer(2)));
+        QVERIFY(!store.Append(Answer(3)));
+        QCOMPARE(store.PendingCount(), 2);
+        QVERIFY(store.Close());
+        QCOMPARE(store.PendingCount(), 0);
+        QCOMPARE(QFile::exists(store.WaitingPath()), keptBeside);
+    }
+    QVERIFY(holder.waitForFinished(30000));
+    // The next start: every answer, once, and the parent told of those that
+    // waited.
+    SqliteRecordStore next(path_);
+    const std::vector<AnswerRow> rows = next.ReadAll().value_or(platform::RecordContents{}).answers;
+    QCOMPARE(int(rows.size()), 3);
+    for (int n = 1; n <= 3; ++n)
+        QCOMPARE(rows[std::size_t(n - 1)], Answer(n));
+    QVERIFY(!QFile::exists(next.WaitingPath()));
+    QCOMPARE(next.TakeNotices().join(u' ').contains(QStringLiteral("2問")), keptBeside);
+}
+
+void TestRecordStore::killedSpartanDrillGoesOn_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("stay");  // killed while this answer's feedback is up
+    QTest::addColumn<int>("after"); // else killed as soon as this many were shown
+    QTest::addColumn<QString>("next"); // what the next start shows
+    QTest::newRow("on the first feedback") << "spartan" << 1 << 0 << "drill";
+    QTest::newRow("on a feedback mid-drill") << "spartan" << 6 << 0 << "drill";
+    QTest::newRow("at whatever moment") << "spartan" << 0 << 4 << "drill";
+    QTest::newRow("on the last feedback: the locked results") << "spartan" << 10 << 0 << "results";
+    QTest::newRow("a free drill is not taken up") << "free" << 3 << 0 << "menu";
+}
+
+void TestRecordStore::killedSpartanDrillGoesOn()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, stay);
+    QFETCH(int, after);
+    QFETCH(QString, next);
+    QProcess child;
+    child.start(Child(), {QStringLiteral("drill"), path_, QStringLiteral("10"), QString::number(stay), mode});
+    QVERIFY(child.waitForStarted());
+    int shown = 0;
+    while (shown < std::max(stay, after) && child.waitForReadyRead(30000)) {
+        while (child.canReadLine()) {
+            const QByteArray line = child.readLine().trimmed();
+            if (line.startsWith("feedback "))
+                shown = line.mid(9).toInt();
+        }
+    }
+    child.kill();
+    QVERIFY(child.waitForFinished());
+
+    const std::vector<AnswerRow> rows = Stored(path_);
+    const int right = int(std::count_if(rows.begin(), rows.end(), [](const AnswerRow &r) { return r.correct; }));
+    QProcess again;
+    again.start(Child(), {QStringLiteral("resume"), path_});
+    QVERIFY(again.waitForFinished(60000));
+    const QString said = QString::fromUtf8(again.readAllStandardOutput()).trimmed();
+    const QString expected =
+        next == QLatin1String("drill")
+            ? QStringLiteral("drill mode=2 question=%1 right=%2 wrong=%3 count=10")
+                  .arg(rows.size() + 1)
+                  .arg(right)
+                  .arg(int(rows.size()) - right)
+        : next == QLatin1String("results")
+            ? QStringLiteral("results right=%1 wrong=%2 locked=1").arg(right).arg(int(rows.size()) - right)
+            : QStringLiteral("menu 1");
+    QCOMPARE(said, expected);
+    if (stay)
+        QCOMPARE(int(rows.size()), stay);
+}
+
 void TestRecordStore::copiesAtOnceKeepEveryAnswer_data()
 {
     QTest::addColumn<QStringList>("copies");
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("rounds");
+    QTest::addColumn<bool>("damaged"); // they all meet a damaged record first
+    const QStringList four{QStringLiteral("write"), QStringLiteral("write"), QStringLiteral("write"),
+                           QStringLiteral("write")};
     QTest::newRow("a drill beside a fast writer") << QStringList{QStringLiteral("drill"), QStringLiteral("write")}
-                                                 << 150 << 1;
+                                                 << 150 << 1 << false;
     // All of them find no file, or one another's half-made one.
-    QTest::newRow("four copies starting a new record together")
-        << QStringList{QStringLiteral("write"), QStringLiteral("write"), QStringLiteral("write"), QStringLiteral("write")}
-        << 5 << 12;
+    QTest::newRow("four copies starting a new record together") << four << 5 << 12 << false;
+    // One of them sets it aside; none sets aside the new record another made.
+    QTest::newRow("four copies meeting one damaged record") << four << 5 << 6 << true;
 }
 
 void TestRecordStore::copiesAtOnceKeepEveryAnswer()
@@ -466,9 +607,13 @@ void TestRecordStore::copiesAtOnceKeepEveryAnswer()
     QFETCH(QStringList, copies);
     QFETCH(int, count);
     QFETCH(int, rounds);
+    QFETCH(bool, damaged);
+    const QByteArray damage = QByteArray("7×8=56\n").repeated(500);
     for (int round = 0; round < rounds; ++round) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("record.sqlite"));
+        if (damaged)
+            PutBytes(path, damage);
         std::vector<std::unique_ptr<QProcess>> running;
         for (int i = 0; i < copies.size(); ++i) {
             running.push_back(std::make_unique<QProcess>());
@@ -498,9 +643,13 @@ void TestRecordStore::copiesAtOnceKeepEveryAnswer()
             QCOMPARE(*numbers.begin(), 1);
             QCOMPARE(*numbers.rbegin(), count);
         }
-        // Nothing was taken for another program's file and set aside.
+        // Nothing was taken for another program's file and set aside, and a
+        // damaged record went aside once, as it was.
         const QStringList files = QDir(dir.path()).entryList(QDir::Files);
-        QVERIFY2(files.filter(QStringLiteral("record-")).isEmpty(), qPrintable(files.join(QLatin1Char(' '))));
+        const QStringList aside = files.filter(QStringLiteral("record-"));
+        QVERIFY2(aside.size() == (damaged ? 1 : 0), qPrintable(files.join(QLatin1Char(' '))));
+        if (damaged)
+            QCOMPARE(Bytes(dir.filePath(aside[0])), damage);
     }
 }
 
