@@ -290,6 +290,12 @@ void TestRecordStore::unreadableFileIsSetAside()
     QCOMPARE(notices.size(), 1);
     QVERIFY2(notices[0].contains(kept[0]), qPrintable(notices[0]));
     QVERIFY(store.TakeNotices().isEmpty());
+    // A copy that holds the child's answers is named for 記録を消す, which
+    // removes it with its journal; another program's file is not ours to.
+    const bool answers = why != QLatin1String("foreign");
+    QCOMPARE(store.SetAsideCopies(), answers ? kept : QStringList());
+    QVERIFY(store.RemoveSetAsideCopies());
+    QCOMPARE(QFileInfo(path_).dir().entryList({QStringLiteral("record-*")}, QDir::Files).isEmpty(), answers);
 }
 
 void TestRecordStore::movesTheFirstVersionForward()
