@@ -1,5 +1,6 @@
-// The record's answers as the SQLite store reads them, and the answers that
-// wait beside the record when the program ended before they could go in.
+// The record's answers as the SQLite store reads and erases them, and the
+// answers that wait beside the record when the program ended before they
+// could go in.
 #include "platform/RecordRowText.h"
 #include "platform/SqliteRecordStore.h"
 
@@ -42,6 +43,9 @@ const QString WaitingHeader = QStringLiteral("mimoran-waiting 1");
 
 } // namespace
 
+namespace {
+
+// The rows of a SELECT of Columns().
 void ReadAnswerRows(QSqlQuery &q, RecordContents &contents)
 {
     while (q.next()) {
@@ -77,6 +81,70 @@ void ReadAnswerRows(QSqlQuery &q, RecordContents &contents)
         contents.answers.push_back(std::move(row));
     }
 }
+
+} // namespace
+
+std::optional<RecordContents> SqliteRecordStore::ReadRows(const RecordQuery &query)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!EnsureOpen())
+            return std::nullopt;
+        RecordContents contents;
+        QString failure;
+        {
+            QSqlQuery q(Database());
+            q.setForwardOnly(true);
+            QStringList where;
+            if (query.children)
+                where << QStringLiteral("child IN (%1)").arg(Marks(query.children->size()));
+            if (query.drill)
+                where << QStringLiteral("drill = ?");
+            const QString sql = QStringLiteral("SELECT %1 FROM answers %2 ORDER BY id")
+                                    .arg(Columns(), where.isEmpty() ? QString() : QStringLiteral("WHERE ") + where.join(QStringLiteral(" AND ")));
+            bool ok = q.prepare(sql);
+            if (query.children) {
+                for (const QString &child : *query.children)
+                    q.addBindValue(child);
+            }
+            if (query.drill)
+                q.addBindValue(*query.drill);
+            if (ok && q.exec()) {
+                ReadAnswerRows(q, contents);
+                if (!q.lastError().isValid())
+                    return contents;
+            }
+            failure = q.lastError().nativeErrorCode();
+        }
+        if (!DamageSeen(failure))
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool SqliteRecordStore::Erase(const std::optional<QStringList> &children)
+{
+    if (!EnsureOpen())
+        return false;
+    QSqlQuery q(Database());
+    if (!children) {
+        if (!q.exec(QStringLiteral("DELETE FROM answers")))
+            return false;
+    } else {
+        q.prepare(QStringLiteral("DELETE FROM answers WHERE child IN (%1)").arg(Marks(children->size())));
+        for (const QString &child : *children)
+            q.addBindValue(child);
+        if (!q.exec())
+            return false;
+    }
+    storedThisRun_.clear();
+    // secure_delete has overwritten the rows; give the space back and empty
+    // the journal, where copies of the pages lie (both may wait on another
+    // copy of the program, which does not undo the erasing).
+    q.exec(QStringLiteral("VACUUM"));
+    q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return true;
+}
+
 
 bool SqliteRecordStore::KeepForLater(const std::vector<AnswerRow> &rows)
 {

@@ -51,9 +51,6 @@ const std::vector<std::vector<const char *>> Steps = {
      "CREATE TABLE named_values (name TEXT PRIMARY KEY, value TEXT NOT NULL)"},
 };
 
-const QString Columns = QStringLiteral(
-    "drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count, retry, question_no, left_operand,"
-    " right_operand, operation, answer, typed, correct, elapsed_ms, practice, child, grid");
 
 constexpr int ShortBusyTimeoutMs = 100;
 constexpr int SqliteCorrupt = 11;
@@ -71,19 +68,8 @@ bool IsDamage(const QString &nativeCode)
     return ok && (code == SqliteCorrupt || code == SqliteNotADb);
 }
 
-// "?, ?, ?" for a list of n values bound in turn.
-QString Marks(qsizetype n)
-{
-    QStringList marks;
-    for (qsizetype i = 0; i < n; ++i)
-        marks << QStringLiteral("?");
-    return marks.join(QStringLiteral(", "));
-}
 
 } // namespace
-
-// Reads the rows of a SELECT of Columns; defined with the rest of the rows.
-void ReadAnswerRows(QSqlQuery &q, RecordContents &contents);
 
 SqliteRecordStore::SqliteRecordStore()
     : SqliteRecordStore(QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
@@ -108,6 +94,22 @@ SqliteRecordStore::~SqliteRecordStore()
         (void)insert_.release();
         (void)commit_.release();
     }
+}
+
+const QString &SqliteRecordStore::Columns()
+{
+    static const QString columns = QStringLiteral(
+        "drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count, retry, question_no, left_operand,"
+        " right_operand, operation, answer, typed, correct, elapsed_ms, practice, child, grid");
+    return columns;
+}
+
+QString SqliteRecordStore::Marks(qsizetype n)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < n; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QStringLiteral(", "));
 }
 
 QString SqliteRecordStore::Location() const
@@ -265,7 +267,7 @@ bool SqliteRecordStore::OpenForUse()
     commit_ = std::make_unique<QSqlQuery>(db);
     if ((version < SchemaVersion && !MoveForward(version)) || !begin_->prepare(QStringLiteral("BEGIN IMMEDIATE")) ||
         !commit_->prepare(QStringLiteral("COMMIT")) ||
-        !insert_->prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (%2)").arg(Columns, Marks(19)))) {
+        !insert_->prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (%2)").arg(Columns(), Marks(19)))) {
         Notice(QStringLiteral("学習の記録のファイル「%1」に書き込めません。").arg(Location()));
         CloseConnection();
         return false;
@@ -381,122 +383,6 @@ bool SqliteRecordStore::Write(const std::vector<AnswerRow> &rows, Patience patie
             return false;
     }
     return false;
-}
-
-std::optional<RecordContents> SqliteRecordStore::ReadRows(const RecordQuery &query)
-{
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!EnsureOpen())
-            return std::nullopt;
-        RecordContents contents;
-        QString failure;
-        {
-            QSqlQuery q(Database());
-            q.setForwardOnly(true);
-            QStringList where;
-            if (query.children)
-                where << QStringLiteral("child IN (%1)").arg(Marks(query.children->size()));
-            if (query.drill)
-                where << QStringLiteral("drill = ?");
-            const QString sql = QStringLiteral("SELECT %1 FROM answers %2 ORDER BY id")
-                                    .arg(Columns, where.isEmpty() ? QString() : QStringLiteral("WHERE ") + where.join(QStringLiteral(" AND ")));
-            bool ok = q.prepare(sql);
-            if (query.children) {
-                for (const QString &child : *query.children)
-                    q.addBindValue(child);
-            }
-            if (query.drill)
-                q.addBindValue(*query.drill);
-            if (ok && q.exec()) {
-                ReadAnswerRows(q, contents);
-                if (!q.lastError().isValid())
-                    return contents;
-            }
-            failure = q.lastError().nativeErrorCode();
-        }
-        if (!DamageSeen(failure))
-            return std::nullopt;
-    }
-    return std::nullopt;
-}
-
-bool SqliteRecordStore::Erase(const std::optional<QStringList> &children)
-{
-    if (!EnsureOpen())
-        return false;
-    QSqlQuery q(Database());
-    if (!children) {
-        if (!q.exec(QStringLiteral("DELETE FROM answers")))
-            return false;
-    } else {
-        q.prepare(QStringLiteral("DELETE FROM answers WHERE child IN (%1)").arg(Marks(children->size())));
-        for (const QString &child : *children)
-            q.addBindValue(child);
-        if (!q.exec())
-            return false;
-    }
-    storedThisRun_.clear();
-    // secure_delete has overwritten the rows; give the space back and empty
-    // the journal, where copies of the pages lie (both may wait on another
-    // copy of the program, which does not undo the erasing).
-    q.exec(QStringLiteral("VACUUM"));
-    q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-    return true;
-}
-
-std::optional<std::map<QString, QString>> SqliteRecordStore::ReadNamed(const QString &prefix)
-{
-    if (!EnsureOpen())
-        return std::nullopt;
-    QSqlQuery q(Database());
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT name, value FROM named_values WHERE substr(name, 1, ?) = ?"));
-    q.addBindValue(int(prefix.size()));
-    q.addBindValue(prefix);
-    if (!q.exec())
-        return std::nullopt;
-    std::map<QString, QString> values;
-    while (q.next())
-        values.emplace(q.value(0).toString(), q.value(1).toString());
-    if (q.lastError().isValid())
-        return std::nullopt;
-    return values;
-}
-
-ValueChange SqliteRecordStore::WriteNamed(const QString &name, bool check, const std::optional<QString> &expected,
-                                          const std::optional<QString> &value)
-{
-    if (!EnsureOpen())
-        return ValueChange::Failed;
-    WaitAtMost(BusyTimeoutMs);
-    QSqlQuery q(Database());
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return ValueChange::Failed;
-    ValueChange result = ValueChange::Done;
-    if (check) {
-        q.prepare(QStringLiteral("SELECT value FROM named_values WHERE name = ?"));
-        q.addBindValue(name);
-        if (!q.exec()) {
-            result = ValueChange::Failed;
-        } else {
-            const std::optional<QString> now = q.next() ? std::optional<QString>(q.value(0).toString()) : std::nullopt;
-            if (now != expected)
-                result = ValueChange::ChangedMeanwhile;
-        }
-        q.finish();
-    }
-    if (result == ValueChange::Done) {
-        q.prepare(value ? QStringLiteral("INSERT OR REPLACE INTO named_values (name, value) VALUES (?, ?)")
-                        : QStringLiteral("DELETE FROM named_values WHERE name = ?"));
-        q.addBindValue(name);
-        if (value)
-            q.addBindValue(*value);
-        if (!q.exec() || !q.exec(QStringLiteral("COMMIT")))
-            result = ValueChange::Failed;
-    }
-    if (result != ValueChange::Done)
-        q.exec(QStringLiteral("ROLLBACK"));
-    return result;
 }
 
 std::unique_ptr<RecordStore> MakeUserRecordStore()

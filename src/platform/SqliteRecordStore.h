@@ -57,6 +57,11 @@ protected:
     bool KeepForLater(const std::vector<AnswerRow> &rows) override;
 
 private:
+    // The answers' columns in the order every statement names them, and
+    // "?, ?, ?" for n values bound in turn.
+    static const QString &Columns();
+    static QString Marks(qsizetype n);
+
     bool EnsureOpen();
     bool OpenForUse();
     bool OpenConnection();
