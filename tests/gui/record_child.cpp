@@ -8,7 +8,8 @@
 //                           designated (the default), free or spartan)
 //   record_child resume FILE   starts the program on the record and says what
 //                              it shows: the drill taken up, or the menu
-//   record_child hold FILE MS  holds the record's write lock that long
+//   record_child hold FILE     holds the record's write lock; a line "MS" on
+//                              its input lets it go that much later
 #include "FormTestKit.h"
 #include "ShownProblem.h"
 
@@ -23,6 +24,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -129,7 +131,7 @@ int Resume(const QString &path)
 
 // Another copy of the program holding the record's write lock (its 記録を消す
 // on a large record, say).
-int Hold(const QString &path, int ms)
+int Hold(const QString &path)
 {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
@@ -139,7 +141,10 @@ int Hold(const QString &path, int ms)
             return 1;
         std::printf("holding\n");
         std::fflush(stdout);
-        QThread::msleep(ulong(ms));
+        char line[32] = {};
+        if (!std::fgets(line, sizeof line, stdin))
+            return 1;
+        QThread::msleep(ulong(std::atoi(line)));
         q.exec(QStringLiteral("ROLLBACK"));
         q.finish();
         db.close();
@@ -160,9 +165,9 @@ int main(int argc, char *argv[])
         return Drill(args[2], args[3].toInt(), args.size() >= 5 ? args[4].toInt() : 0, args.value(5));
     if (args.size() >= 3 && args[1] == QLatin1String("resume"))
         return Resume(args[2]);
-    if (args.size() >= 4 && args[1] == QLatin1String("hold"))
-        return Hold(args[2], args[3].toInt());
+    if (args.size() >= 3 && args[1] == QLatin1String("hold"))
+        return Hold(args[2]);
     std::fprintf(stderr, "usage: record_child write FILE COUNT TAG | drill FILE COUNT [STAY [MODE]] | resume FILE"
-                         " | hold FILE MS\n");
+                         " | hold FILE\n");
     return 2;
 }

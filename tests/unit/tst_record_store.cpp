@@ -501,10 +501,10 @@ void TestRecordStore::waitingAnswersOutliveTheProgram_data()
 {
     // Another copy holds the record's lock while the child answers and the
     // program ends: for a while, or for longer than the end waits.
-    QTest::addColumn<int>("holdMs");
+    QTest::addColumn<int>("holdMs"); // from the end's beginning
     QTest::addColumn<bool>("keptBeside"); // else stored at the end
-    QTest::newRow("released while the end waits") << 3000 << false;
-    QTest::newRow("held past the end") << SqliteRecordStore::ClosingTimeoutMs + 3000 << true;
+    QTest::newRow("released while the end waits") << SqliteRecordStore::ClosingTimeoutMs / 2 << false;
+    QTest::newRow("held past the end") << SqliteRecordStore::ClosingTimeoutMs * 10 << true;
 }
 
 void TestRecordStore::waitingAnswersOutliveTheProgram()
@@ -516,17 +516,20 @@ void TestRecordStore::waitingAnswersOutliveTheProgram()
         QVERIFY(store.Append(Answer(1)));
     }
     QProcess holder;
-    holder.start(Child(), {QStringLiteral("hold"), path_, QString::number(holdMs)});
-    QVERIFY(holder.waitForReadyRead(10000));
+    holder.start(Child(), {QStringLiteral("hold"), path_});
+    QVERIFY(holder.waitForReadyRead(30000));
     {
         SqliteRecordStore store(path_);
         QVERIFY(!store.Append(Answer(2)));
         QVERIFY(!store.Append(Answer(3)));
         QCOMPARE(store.PendingCount(), 2);
+        holder.write(QByteArray::number(holdMs) + '\n');
+        QVERIFY(holder.waitForBytesWritten(10000));
         QVERIFY(store.Close());
         QCOMPARE(store.PendingCount(), 0);
         QCOMPARE(QFile::exists(store.WaitingPath()), keptBeside);
     }
+    holder.kill();
     QVERIFY(holder.waitForFinished(30000));
     // The next start: every answer, once, and the parent told of those that
     // waited.
