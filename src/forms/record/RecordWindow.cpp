@@ -142,7 +142,16 @@ void RecordWindow::Refresh()
 
 void RecordWindow::ShowOpeningMessages()
 {
-    const QStringList messages = std::exchange(openingMessages_, {});
+    // The whole file's check, once a run, when the parent looks (never on
+    // the drill's path); damage it finds sets the file aside, and the view
+    // shows the record that goes on.
+    platform::RecordStore &store = store_();
+    store.Check();
+    QStringList messages = std::exchange(openingMessages_, {});
+    if (const QStringList found = store.TakeNotices(); !found.isEmpty()) {
+        messages << found;
+        Refresh();
+    }
     if (!messages.isEmpty())
         platform::messageBox().Show(messages.join(QLatin1Char('\n')), platform::Buttons::Ok);
 }
