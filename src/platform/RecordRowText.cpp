@@ -94,6 +94,11 @@ QString RecordRowText(const AnswerRow &row)
     return text;
 }
 
+QString RecordRowField(const QString &text)
+{
+    return Escaped(text);
+}
+
 std::optional<AnswerRow> ParseRecordRow(QStringView text)
 {
     std::array<QStringView, FieldCount> f;

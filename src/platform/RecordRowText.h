@@ -25,4 +25,8 @@ QString RecordRowText(const AnswerRow &row);
 // left in place). The time keeps the offset the row was written with.
 std::optional<AnswerRow> ParseRecordRow(QStringView text);
 
+// A text field (the child, say) as a row holds it, for a store that looks
+// for it without reading the rows.
+QString RecordRowField(const QString &text);
+
 } // namespace platform

@@ -1153,14 +1153,17 @@ const REFUSALS = [
   { what: "no IndexedDB at all", notice: NOTICE_UNSUPPORTED, readable: false,
     init: () => { Object.defineProperty(window, "indexedDB", { value: undefined, configurable: true }); } },
   { what: "storage full", notice: NOTICE_FULL, readable: true,
-    init: () => { IDBObjectStore.prototype.add = function () { throw new DOMException("full", "QuotaExceededError"); }; } },
-  // The first answer waits out the bound, the rest do not wait at all.
+    init: () => {
+      IDBObjectStore.prototype.add = IDBObjectStore.prototype.put = function () { throw new DOMException("full", "QuotaExceededError"); };
+    } },
+  // The first answer waits out the bound, the rest only briefly while it is on its way.
   { what: "a write that never completes", notice: NOTICE_WRITE_FAILED, readable: null, slowFirst: true,
     init: () => {
       IDBDatabase.prototype.transaction = function () {
         const tx = new EventTarget();
         const request = () => ({});
-        tx.objectStore = () => ({ add: request, clear: request, getAll: request, getAllKeys: request, count: request });
+        tx.objectStore = () => ({ add: request, put: request, get: request, delete: request, openCursor: request,
+                                  clear: request, getAll: request, getAllKeys: request, count: request });
         tx.abort = () => {};
         return tx;
       };
@@ -1191,6 +1194,106 @@ async function recordRefused(browser, server) {
     await backToMenu(screen);
     await context.close();
   }
+}
+
+// --- A Spartan drill outlives its page ---------------------------------------
+
+// Answers the question shown, right or wrong; the feedback closed or left up.
+async function answerShown(screen, right, close = true) {
+  const sum = (await operand(screen, "K1")) + (await operand(screen, "K2"));
+  await typeAnswer(screen, String(right ? sum : sum + 1));
+  await screen.click("Calk", "C2");
+  await waitForWindow(screen, "Dialog", 10000);
+  if (!close)
+    return;
+  await screen.click("Dialog");
+  await waitForWindowGone(screen, "Dialog");
+}
+
+// The drill screen's question number and tallies (right, wrong).
+async function drillState(screen) {
+  return [await screen.text("Calk", "Label5"), await screen.text("Calk", "T(2)"), await screen.text("Calk", "T(3)")].join("/");
+}
+
+// A free drill left half-way by a reload is not taken up. A Spartan drill
+// left by a reload (the feedback up, or not) or by a closed tab goes on in
+// the next page at the question after the last one judged, its tallies
+// standing; the page asks before it is left; its locked results hold over a
+// reload too, until the parent's password opens them.
+async function spartanOutlivesPage(browser, server) {
+  const context = await browser.createBrowserContext();
+  let page = await context.newPage();
+  let asked = 0;
+  const open = async (p, label) => {
+    await p.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
+    p.on("dialog", d => { if (d.type() === "beforeunload") ++asked; d.accept(); });
+    p.on("pageerror", e => console.log(`page error (${label}):`, e.message));
+    return new Screen(p, label);
+  };
+  let screen = await open(page, "spartan");
+  await page.goto(server.url, { waitUntil: "domcontentloaded" });
+  await screen.waitFor(MENU, 30000);
+
+  await screen.click("Mess01", "C1");
+  await waitForWindow(screen, "Calk");
+  await typeInto(screen, "T1", "3");
+  await screen.click("Calk", "C1");
+  await waitForDrillStart(screen);
+  await answerShown(screen, true);
+  await page.reload({ waitUntil: "domcontentloaded" });
+  await screen.waitFor(MENU, 30000);
+  await sleep(1500);
+  check(!(await control(page, "Calk"))?.visible && asked === 0,
+        `a free drill left by a reload is not taken up, nor does the page ask (${asked} asked)`);
+
+  ({ screen } = await passwordRound(page, PASSWORD_TEXT));
+  await screen.click("Setei", "Option1(2)");
+  await typeInto(screen, "T1", "4");
+  await screen.click("Setei", "Command1");
+  await screen.waitFor(MENU);
+  await screen.click("Mess01", "C1");
+  await waitForWindow(screen, "Calk");
+  await waitForText(screen, "Calk", "Label5", "1", 10000);
+  await answerShown(screen, true);
+  await answerShown(screen, false, false); // its feedback up
+  await page.reload({ waitUntil: "domcontentloaded" });
+  await waitForWindow(screen, "Calk", 30000);
+  await waitForText(screen, "Calk", "Label5", "3", 10000);
+  check(await drillState(screen) === "3/1/1" && asked === 1,
+        `reloaded with the feedback up: the same drill at question 3, 1 right and 1 wrong (${await drillState(screen)}), the page asked first (${asked})`);
+
+  await answerShown(screen, true);
+  await page.close({ runBeforeUnload: false });
+  page = await context.newPage();
+  screen = await open(page, "spartan-again");
+  await page.goto(server.url, { waitUntil: "domcontentloaded" });
+  await waitForWindow(screen, "Calk", 30000);
+  await waitForText(screen, "Calk", "Label5", "4", 10000);
+  check(await drillState(screen) === "4/2/1", `the tab closed and opened again: question 4, 2 right and 1 wrong (${await drillState(screen)})`);
+
+  await answerShown(screen, true);
+  await waitForText(screen, "kekka", "L(0)", "4", 20000);
+  await page.reload({ waitUntil: "domcontentloaded" });
+  await waitForText(screen, "kekka", "L(0)", "4", 30000);
+  const results = [];
+  for (let i = 0; i < 4; ++i)
+    results.push(await screen.text("kekka", `L(${i})`));
+  check(results.join() === "4,75,3,1" && !(await control(page, "kekka", "Command1")).visible,
+        `the locked results hold over a reload (${results.join(", ")})`);
+  await typeInto(screen, "T1", PASSWORD_TEXT);
+  await screen.click("kekka", "C1");
+  await backToMenu(screen);
+  await page.reload({ waitUntil: "domcontentloaded" });
+  await screen.waitFor(MENU, 30000);
+  await sleep(1500);
+  check(!(await control(page, "Calk"))?.visible && !(await control(page, "kekka"))?.visible,
+        "unlocked by the password, the drill is over: the next page opens at the menu");
+  const record = await recordOf(page, { last: 10 });
+  const spartan = record.last.filter(r => r.mode === 2);
+  check(spartan.length === 4 && new Set(spartan.map(r => r.drill)).size === 1 &&
+        spartan.map(r => `${r.questionNo}${r.correct ? "+" : "-"}`).join(" ") === "1+ 2- 3+ 4+",
+        `the Spartan drill's 4 answers stored once each, under one drill (${spartan.map(r => r.questionNo).join(",")})`);
+  await context.close();
 }
 
 // 100,000 answers (half a year of daily drilling is a few thousand) stored
@@ -1647,6 +1750,7 @@ async function main() {
 
     await storeContract(browser, server);
     await recordTwoTabs(browser, server);
+    await spartanOutlivesPage(browser, server);
     await recordRefused(browser, server);
     await record100k(browser, figures);
 

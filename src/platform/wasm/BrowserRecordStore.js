@@ -1,15 +1,22 @@
 // The learning record's page side (BrowserRecordStore.cpp): the page's
-// IndexedDB, one entry per answer. An Emscripten JS library, linked into the
-// browser edition.
+// IndexedDB, one entry per answer, and the named values kept with it. An
+// Emscripten JS library, linked into the browser edition.
 //
 // The functions the program waits for (marked __async) return through
 // Asyncify.handleAsync, and are named in Asyncify's imports at the link
 // (src/CMakeLists.txt); the desktop suites check that both agree.
+//
+// Every answer is put under a key made of itself ([time, row text]), so the
+// same answer stored twice is one entry: a write given up on that commits
+// after all, or the page's journal merged after a write that did get
+// through, never doubles an answer. Rows of the first layout, added under
+// numbers, sort before them, as they are older.
 mergeInto(LibraryManager.library, {
     // What a call into the page's IndexedDB came to, as BrowserRecordStore::
     // Status names it in C++ (the desktop suites compare the two). Transient,
     // StackHeld and ReadFailed are tried again at the next answer or look.
     $RecordStatus: {
+        Changed: 2,       // a value was no longer what the program read
         Stored: 1,
         Transient: 0,     // timed out, or a passing error
         Refused: -1,      // the browser keeps no site data for this page (private mode, turned off)
@@ -20,26 +27,33 @@ mergeInto(LibraryManager.library, {
     },
 
     // The page side, made once: the open database, what was learnt about the
-    // browser, and the hold on input while the program waits.
+    // browser, the page's journal and the hold on input while the program
+    // waits.
     //
     // Asyncify has one program stack to set aside. While it waits for a
     // write, the page's input would reach the program on a second stack (Qt
     // delivers it at once) and could start a second wait, which would wreck
     // the first; so input that arrives during a write is dropped. A write
     // takes milliseconds.
+    //
+    // The journal: the answers the program has not seen stored yet, in the
+    // page's local storage under a name of this page's own, written at once
+    // (local storage is synchronous), so a tab closed or reloaded while a
+    // write is on its way loses nothing. The next page to open the record
+    // puts every journal it finds into it and removes it.
     mimoran_record_install__deps: ["$RecordStatus"],
     mimoran_record_install: function () {
         if (Module.mimoranRecord)
             return;
+        var JOURNAL = "mimoran-record-waiting-";
         var R = Module.mimoranRecord = {
             db: null,
             opening: null,
             refused: 0,          // a status for the rest of this page's life
-            restUntil: 0,        // writes give up at once until then
-            restMs: 0,
-            outstanding: false,  // a transaction given up on that may still commit
-            late: new Map(),     // rows such a transaction did commit: text -> times
+            outstanding: 0,      // writes given up on that may still commit
             holding: 0,
+            merged: 0,           // answers of earlier pages' journals put in, not yet told
+            journalKey: JOURNAL + Date.now().toString(36) + Math.random().toString(36).slice(2),
             rows: null,
             chunk: ""
         };
@@ -56,10 +70,119 @@ mergeInto(LibraryManager.library, {
         });
 
         R.text = function (pointer, length) {
+            if (length < 0)
+                return null;
             var text = "";
             for (var i = 0; i < length; i += 4096)
                 text += String.fromCharCode.apply(null, HEAPU16.subarray((pointer >> 1) + i, (pointer >> 1) + Math.min(length, i + 4096)));
             return text;
+        };
+
+        // An answer's key: when it was given, then the row itself.
+        R.key = function (row) {
+            var ms = Number(row.split("\t", 3)[2]);
+            return [isFinite(ms) ? ms : 0, row];
+        };
+        // Whose a row is: the child field of the current layout, none before.
+        R.childOf = function (row) {
+            var f = row.split("\t");
+            return f[0] === "m3" && f.length === 20 ? f[18] : "";
+        };
+
+        R.storage = function () {
+            try {
+                return window.localStorage;
+            } catch (e) {
+                return null;
+            }
+        };
+        // The journal becomes these rows (none: removed). False when local
+        // storage will not keep them.
+        R.journal = function (rows) {
+            var storage = R.storage();
+            if (!storage)
+                return false;
+            try {
+                if (rows.length)
+                    storage.setItem(R.journalKey, rows.join("\n"));
+                else
+                    storage.removeItem(R.journalKey);
+                return true;
+            } catch (e) {
+                return false;
+            }
+        };
+        R.journals = function () {
+            var storage = R.storage(), found = [];
+            if (!storage)
+                return found;
+            try {
+                for (var i = 0; i < storage.length; ++i) {
+                    var name = storage.key(i);
+                    if (name && name.startsWith(JOURNAL))
+                        found.push(name);
+                }
+            } catch (e) {}
+            return found;
+        };
+        // Each journal keeps only the rows `keep` says (after an erase).
+        R.filterJournals = function (keep) {
+            var storage = R.storage();
+            R.journals().forEach(function (name) {
+                try {
+                    var rows = (storage.getItem(name) || "").split("\n").filter(function (r) { return r && keep(r); });
+                    if (rows.length)
+                        storage.setItem(name, rows.join("\n"));
+                    else
+                        storage.removeItem(name);
+                } catch (e) {}
+            });
+        };
+        // Earlier pages' journals into the record, each removed once stored
+        // unless its page wrote it again meanwhile (a page still open: its
+        // rows are put again, under the same keys, when it writes).
+        R.merge = function (db) {
+            var storage = R.storage(), found = [];
+            R.journals().forEach(function (name) {
+                if (name === R.journalKey)
+                    return;
+                try {
+                    var text = storage.getItem(name);
+                    if (text)
+                        found.push({ name: name, text: text });
+                } catch (e) {}
+            });
+            if (!found.length)
+                return Promise.resolve(db);
+            return new Promise(function (resolve) {
+                var count = 0, tx;
+                try {
+                    tx = db.transaction("answers", "readwrite", { durability: "strict" });
+                    var store = tx.objectStore("answers");
+                    found.forEach(function (j) {
+                        j.text.split("\n").forEach(function (row) {
+                            if (row) {
+                                store.put(row, R.key(row));
+                                ++count;
+                            }
+                        });
+                    });
+                } catch (e) {
+                    resolve(db);
+                    return;
+                }
+                tx.oncomplete = function () {
+                    found.forEach(function (j) {
+                        try {
+                            if (storage.getItem(j.name) === j.text)
+                                storage.removeItem(j.name);
+                        } catch (e) {}
+                    });
+                    R.merged += count;
+                    resolve(db);
+                };
+                tx.onabort = function () { resolve(db); };
+            });
         };
 
         // What the browser says when it keeps no data for this site (private
@@ -70,8 +193,9 @@ mergeInto(LibraryManager.library, {
                 ? RecordStatus.Refused : RecordStatus.Transient;
         };
 
-        // The database, opened once and kept; closed when another tab needs
-        // to change its layout, and opened again at the next use.
+        // The database, opened once and kept (earlier pages' journals put in
+        // first); closed when another tab needs to change its layout, and
+        // opened again at the next use.
         R.open = function () {
             if (R.db)
                 return Promise.resolve(R.db);
@@ -88,16 +212,22 @@ mergeInto(LibraryManager.library, {
                         reject({ status: RecordStatus.Unsupported });
                         return;
                     }
+                    var complete = function (db) {
+                        return db.objectStoreNames.contains("answers") && db.objectStoreNames.contains("values");
+                    };
                     var attempt = function (version) {
                         var request = version ? factory.open("mimoran-record", version) : factory.open("mimoran-record");
                         request.onupgradeneeded = function () {
-                            if (!request.result.objectStoreNames.contains("answers"))
-                                request.result.createObjectStore("answers", { autoIncrement: true });
+                            var db = request.result;
+                            if (!db.objectStoreNames.contains("answers"))
+                                db.createObjectStore("answers", { autoIncrement: true });
+                            if (!db.objectStoreNames.contains("values"))
+                                db.createObjectStore("values");
                         };
                         request.onsuccess = function () {
                             var db = request.result;
-                            // A database of that name without our store: add it.
-                            if (!db.objectStoreNames.contains("answers")) {
+                            // A database of that name without our stores: add them.
+                            if (!complete(db)) {
                                 var next = db.version + 1;
                                 db.close();
                                 attempt(next);
@@ -112,8 +242,10 @@ mergeInto(LibraryManager.library, {
                                 if (R.db === db)
                                     R.db = null;
                             };
-                            R.db = db;
-                            resolve(db);
+                            R.merge(db).then(function () {
+                                R.db = db;
+                                resolve(db);
+                            });
                         };
                         request.onerror = function (event) {
                             event.preventDefault();
@@ -132,11 +264,11 @@ mergeInto(LibraryManager.library, {
             return R.opening;
         };
 
-        // One transaction on the answers, waited for at most waitMs. `work`
-        // puts its requests; `late` (writes) is told when a transaction given
-        // up on commits after all. Resolves with { status, value }, never
-        // rejects.
-        R.run = function (mode, waitMs, work, late) {
+        // One transaction on `name` ("answers" or "values"), waited for at
+        // most waitMs; a write that takes longer goes on, and whatever it
+        // stores is stored once. `work` puts its requests. Resolves with
+        // { status, value }, never rejects.
+        R.run = function (name, mode, waitMs, work) {
             return new Promise(function (resolve) {
                 var done = false, tx = null, value;
                 var finish = function (status) {
@@ -150,17 +282,13 @@ mergeInto(LibraryManager.library, {
                     return error && error.name === "QuotaExceededError" ? RecordStatus.Full : RecordStatus.Transient;
                 };
                 var timer = setTimeout(function () {
-                    if (mode === "readwrite")
-                        R.restUntil = Date.now() + R.restMs;
-                    if (tx) {
-                        try {
-                            tx.abort(); // not committed: nothing of it is kept
-                        } catch (e) {
-                            // Already committing: what it stores is known later.
-                            R.outstanding = true;
-                            tx.addEventListener("complete", function () { R.outstanding = false; if (late) late(); });
-                            tx.addEventListener("abort", function () { R.outstanding = false; });
-                        }
+                    if (tx && mode === "readwrite") {
+                        ++R.outstanding;
+                        var settled = function () { --R.outstanding; };
+                        tx.addEventListener("complete", settled);
+                        tx.addEventListener("abort", settled);
+                    } else if (tx) {
+                        try { tx.abort(); } catch (e) {}
                     }
                     finish(RecordStatus.Transient);
                 }, waitMs);
@@ -168,11 +296,11 @@ mergeInto(LibraryManager.library, {
                     if (done)
                         return;
                     try {
-                        tx = mode === "readwrite" ? db.transaction("answers", mode, { durability: "strict" })
-                                                  : db.transaction("answers", mode);
-                        tx.oncomplete = function () { finish(RecordStatus.Stored); };
+                        tx = mode === "readwrite" ? db.transaction(name, mode, { durability: "strict" })
+                                                  : db.transaction(name, mode);
+                        tx.oncomplete = function () { finish(value === RecordStatus.Changed ? value : RecordStatus.Stored); };
                         tx.onabort = function () { finish(full(tx.error)); };
-                        work(tx.objectStore("answers"), function (v) { value = v; });
+                        work(tx.objectStore(name), function (v) { value = v; });
                     } catch (e) {
                         if (e && e.name === "InvalidStateError" && R.db === db)
                             R.db = null; // closed under us; opened again next time
@@ -190,64 +318,64 @@ mergeInto(LibraryManager.library, {
                 });
             });
         };
-    },
 
-    // Whether the program may wait for IndexedDB now (Stored when it may):
-    // not while another wait has the program's stack set aside, not after the
-    // browser refused, and (for a write) not while resting after a wait that
-    // ran out.
-    mimoran_record_ready__deps: ["$RecordStatus"],
-    mimoran_record_ready: function (forWrite, restMs) {
-        if (typeof Asyncify === "undefined" || Asyncify.currData || Asyncify.state !== Asyncify.State.Normal)
-            return RecordStatus.StackHeld;
-        var R = Module.mimoranRecord;
-        R.restMs = restMs;
-        if (R.refused)
-            return R.refused;
-        if (forWrite && (R.outstanding || Date.now() < R.restUntil))
-            return RecordStatus.Transient;
-        return RecordStatus.Stored;
-    },
-
-    // The rows (one a line) added in one transaction, committed to disk
-    // before it returns (durability "strict"). Rows that a transaction given
-    // up on committed after all are not added again.
-    mimoran_record_write__deps: ["$RecordStatus"],
-    mimoran_record_write__async: true,
-    mimoran_record_write: function (text, length, waitMs) {
-        return Asyncify.handleAsync(async function () {
-            var R = Module.mimoranRecord;
+        // A wait of the program: input held meanwhile, never throws.
+        R.wait = async function (failed, job) {
             R.holding++;
             try {
-                var rows = R.text(text, length).split("\n");
-                var fresh = [], seen = new Map();
-                rows.forEach(function (row) {
-                    var n = (seen.get(row) || 0) + 1;
-                    seen.set(row, n);
-                    if (n > (R.late.get(row) || 0))
-                        fresh.push(row);
-                });
-                var result = fresh.length === 0 ? { status: RecordStatus.Stored } : await R.run("readwrite", waitMs, function (store) {
-                    fresh.forEach(function (row) { store.add(row); });
-                }, function () {
-                    fresh.forEach(function (row) { R.late.set(row, (R.late.get(row) || 0) + 1); });
-                });
-                if (result.status === RecordStatus.Stored) {
-                    seen.forEach(function (n, row) {
-                        var left = (R.late.get(row) || 0) - n;
-                        if (left > 0)
-                            R.late.set(row, left);
-                        else
-                            R.late.delete(row);
-                    });
-                }
-                return result.status;
+                return await job();
             } catch (e) {
                 console.warn("learning record:", e);
-                return RecordStatus.Transient;
+                return failed;
             } finally {
                 R.holding--;
             }
+        };
+    },
+
+    // Whether the program may wait for IndexedDB now (Stored when it may):
+    // not while another wait has the program's stack set aside, nor after
+    // the browser refused.
+    mimoran_record_ready__deps: ["$RecordStatus"],
+    mimoran_record_ready: function () {
+        if (typeof Asyncify === "undefined" || Asyncify.currData || Asyncify.state !== Asyncify.State.Normal)
+            return RecordStatus.StackHeld;
+        var R = Module.mimoranRecord;
+        return R.refused || RecordStatus.Stored;
+    },
+
+    // The journal becomes these rows (one a line; none: emptied). 1 when
+    // local storage keeps them.
+    mimoran_record_journal: function (text, length) {
+        var R = Module.mimoranRecord, rows = R.text(text, length);
+        return R.journal(rows ? rows.split("\n") : []) ? 1 : 0;
+    },
+
+    // Answers of earlier pages' journals put into the record since the last
+    // call.
+    mimoran_record_take_merged: function () {
+        var R = Module.mimoranRecord, merged = R.merged;
+        R.merged = 0;
+        return merged;
+    },
+
+    // The rows (one a line) put in one transaction, committed to disk before
+    // it returns (durability "strict"); the journal emptied then. While a
+    // write given up on is still on its way, the next waits only briefly.
+    mimoran_record_write__deps: ["$RecordStatus"],
+    mimoran_record_write__async: true,
+    mimoran_record_write: function (text, length, waitMs, briefMs) {
+        return Asyncify.handleAsync(async function () {
+            var R = Module.mimoranRecord;
+            return R.wait(RecordStatus.Transient, async function () {
+                var rows = R.text(text, length).split("\n");
+                var result = await R.run("answers", "readwrite", R.outstanding ? briefMs : waitMs, function (store) {
+                    rows.forEach(function (row) { store.put(row, R.key(row)); });
+                });
+                if (result.status === RecordStatus.Stored)
+                    R.journal([]);
+                return result.status;
+            });
         });
     },
 
@@ -258,9 +386,8 @@ mergeInto(LibraryManager.library, {
     mimoran_record_read: function (waitMs) {
         return Asyncify.handleAsync(async function () {
             var R = Module.mimoranRecord;
-            R.holding++;
-            try {
-                var result = await R.run("readonly", waitMs, function (store, keep) {
+            return R.wait(RecordStatus.ReadFailed, async function () {
+                var result = await R.run("answers", "readonly", waitMs, function (store, keep) {
                     var values = [];
                     var CHUNK = 10000;
                     var more = function (after) {
@@ -281,12 +408,7 @@ mergeInto(LibraryManager.library, {
                     return result.status < 0 ? result.status : RecordStatus.ReadFailed;
                 R.rows = result.value || [];
                 return R.rows.length;
-            } catch (e) {
-                console.warn("learning record:", e);
-                return RecordStatus.ReadFailed;
-            } finally {
-                R.holding--;
-            }
+            });
         });
     },
 
@@ -316,23 +438,101 @@ mergeInto(LibraryManager.library, {
         Module.mimoranRecord.rows = null;
     },
 
+    // Every answer, or (children: their child fields as stored, one a line)
+    // those of these children, from the record and from every journal.
     mimoran_record_erase__deps: ["$RecordStatus"],
     mimoran_record_erase__async: true,
-    mimoran_record_erase: function (waitMs) {
+    mimoran_record_erase: function (children, length, waitMs) {
         return Asyncify.handleAsync(async function () {
             var R = Module.mimoranRecord;
-            R.holding++;
-            try {
-                var result = await R.run("readwrite", waitMs, function (store) { store.clear(); });
+            return R.wait(RecordStatus.Transient, async function () {
+                var some = length >= 0 ? new Set(R.text(children, length).split("\n")) : null;
+                var erased = function (row) { return !some || (typeof row === "string" && some.has(R.childOf(row))); };
+                var result = await R.run("answers", "readwrite", waitMs, function (store) {
+                    if (!some) {
+                        store.clear();
+                        return;
+                    }
+                    var cursor = store.openCursor();
+                    cursor.onsuccess = function () {
+                        var at = cursor.result;
+                        if (!at)
+                            return;
+                        if (erased(at.value))
+                            at.delete();
+                        at.continue();
+                    };
+                });
                 if (result.status === RecordStatus.Stored)
-                    R.late.clear();
+                    R.filterJournals(function (row) { return !erased(row); });
                 return result.status;
-            } catch (e) {
-                console.warn("learning record:", e);
-                return RecordStatus.Transient;
-            } finally {
-                R.holding--;
-            }
+            });
+        });
+    },
+
+    // The named values whose names begin with the prefix, as JSON pairs
+    // waiting for mimoran_record_chunk_copy: the text's length, or a status
+    // below zero.
+    mimoran_record_values__deps: ["$RecordStatus"],
+    mimoran_record_values__async: true,
+    mimoran_record_values: function (prefix, length, waitMs) {
+        return Asyncify.handleAsync(async function () {
+            var R = Module.mimoranRecord;
+            return R.wait(RecordStatus.ReadFailed, async function () {
+                var start = R.text(prefix, length);
+                var result = await R.run("values", "readonly", waitMs, function (store, keep) {
+                    var pairs = [];
+                    keep(pairs);
+                    var cursor = store.openCursor(IDBKeyRange.lowerBound(start));
+                    cursor.onsuccess = function () {
+                        var at = cursor.result;
+                        if (!at || typeof at.key !== "string" || !at.key.startsWith(start))
+                            return;
+                        if (typeof at.value === "string")
+                            pairs.push([at.key, at.value]);
+                        at.continue();
+                    };
+                });
+                if (result.status !== RecordStatus.Stored)
+                    return result.status < 0 ? result.status : RecordStatus.ReadFailed;
+                R.chunk = JSON.stringify(result.value);
+                return R.chunk.length;
+            });
+        });
+    },
+
+    // A named value set (a length below zero: removed), in one transaction;
+    // with `check`, only if it still is `expected` (a length below zero: it
+    // does not exist), else Changed.
+    mimoran_record_put_value__deps: ["$RecordStatus"],
+    mimoran_record_put_value__async: true,
+    mimoran_record_put_value: function (name, nameLength, check, expected, expectedLength, value, valueLength, waitMs) {
+        return Asyncify.handleAsync(async function () {
+            var R = Module.mimoranRecord;
+            return R.wait(RecordStatus.Transient, async function () {
+                var key = R.text(name, nameLength), was = R.text(expected, expectedLength), to = R.text(value, valueLength);
+                var result = await R.run("values", "readwrite", waitMs, function (store, keep) {
+                    var change = function () {
+                        if (to === null)
+                            store.delete(key);
+                        else
+                            store.put(to, key);
+                    };
+                    if (!check) {
+                        change();
+                        return;
+                    }
+                    var now = store.get(key);
+                    now.onsuccess = function () {
+                        var found = typeof now.result === "string" ? now.result : null;
+                        if (found === was)
+                            change();
+                        else
+                            keep(RecordStatus.Changed);
+                    };
+                });
+                return result.status;
+            });
         });
     }
 });
