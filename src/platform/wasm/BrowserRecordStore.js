@@ -6,11 +6,7 @@
 // Asyncify.handleAsync, and are named in Asyncify's imports at the link
 // (src/CMakeLists.txt); the desktop suites check that both agree.
 //
-// Every answer is put under a key made of itself ([time, row text]), so the
-// same answer stored twice is one entry: a write given up on that commits
-// after all, or the page's journal merged after a write that did get
-// through, never doubles an answer. Rows of the first layout, added under
-// numbers, sort before them, as they are older.
+// The page's journal of answers not seen stored yet: BrowserRecordJournal.js.
 mergeInto(LibraryManager.library, {
     // What a call into the page's IndexedDB came to, as BrowserRecordStore::
     // Status names it in C++ (the desktop suites compare the two). Transient,
@@ -35,17 +31,10 @@ mergeInto(LibraryManager.library, {
     // delivers it at once) and could start a second wait, which would wreck
     // the first; so input that arrives during a write is dropped. A write
     // takes milliseconds.
-    //
-    // The journal: the answers the program has not seen stored yet, in the
-    // page's local storage under a name of this page's own, written at once
-    // (local storage is synchronous), so a tab closed or reloaded while a
-    // write is on its way loses nothing. The next page to open the record
-    // puts every journal it finds into it and removes it.
-    mimoran_record_install__deps: ["$RecordStatus"],
+    mimoran_record_install__deps: ["$RecordStatus", "$recordJournalSet", "$recordJournalMerge"],
     mimoran_record_install: function () {
         if (Module.mimoranRecord)
             return;
-        var JOURNAL = "mimoran-record-waiting-";
         var R = Module.mimoranRecord = {
             db: null,
             opening: null,
@@ -53,7 +42,7 @@ mergeInto(LibraryManager.library, {
             outstanding: 0,      // writes given up on that may still commit
             holding: 0,
             merged: 0,           // answers of earlier pages' journals put in, not yet told
-            journalKey: JOURNAL + Date.now().toString(36) + Math.random().toString(36).slice(2),
+            journalKey: "mimoran-record-waiting-" + Date.now().toString(36) + Math.random().toString(36).slice(2),
             rows: null,
             chunk: ""
         };
@@ -78,112 +67,7 @@ mergeInto(LibraryManager.library, {
             return text;
         };
 
-        // An answer's key: when it was given, then the row itself.
-        R.key = function (row) {
-            var ms = Number(row.split("\t", 3)[2]);
-            return [isFinite(ms) ? ms : 0, row];
-        };
-        // Whose a row is: the child field of the current layout, none before.
-        R.childOf = function (row) {
-            var f = row.split("\t");
-            return f[0] === "m3" && f.length === 20 ? f[18] : "";
-        };
-
-        R.storage = function () {
-            try {
-                return window.localStorage;
-            } catch (e) {
-                return null;
-            }
-        };
-        // The journal becomes these rows (none: removed). False when local
-        // storage will not keep them.
-        R.journal = function (rows) {
-            var storage = R.storage();
-            if (!storage)
-                return false;
-            try {
-                if (rows.length)
-                    storage.setItem(R.journalKey, rows.join("\n"));
-                else
-                    storage.removeItem(R.journalKey);
-                return true;
-            } catch (e) {
-                return false;
-            }
-        };
-        R.journals = function () {
-            var storage = R.storage(), found = [];
-            if (!storage)
-                return found;
-            try {
-                for (var i = 0; i < storage.length; ++i) {
-                    var name = storage.key(i);
-                    if (name && name.startsWith(JOURNAL))
-                        found.push(name);
-                }
-            } catch (e) {}
-            return found;
-        };
-        // Each journal keeps only the rows `keep` says (after an erase).
-        R.filterJournals = function (keep) {
-            var storage = R.storage();
-            R.journals().forEach(function (name) {
-                try {
-                    var rows = (storage.getItem(name) || "").split("\n").filter(function (r) { return r && keep(r); });
-                    if (rows.length)
-                        storage.setItem(name, rows.join("\n"));
-                    else
-                        storage.removeItem(name);
-                } catch (e) {}
-            });
-        };
-        // Earlier pages' journals into the record, each removed once stored
-        // unless its page wrote it again meanwhile (a page still open: its
-        // rows are put again, under the same keys, when it writes).
-        R.merge = function (db) {
-            var storage = R.storage(), found = [];
-            R.journals().forEach(function (name) {
-                if (name === R.journalKey)
-                    return;
-                try {
-                    var text = storage.getItem(name);
-                    if (text)
-                        found.push({ name: name, text: text });
-                } catch (e) {}
-            });
-            if (!found.length)
-                return Promise.resolve(db);
-            return new Promise(function (resolve) {
-                var count = 0, tx;
-                try {
-                    tx = db.transaction("answers", "readwrite", { durability: "strict" });
-                    var store = tx.objectStore("answers");
-                    found.forEach(function (j) {
-                        j.text.split("\n").forEach(function (row) {
-                            if (row) {
-                                store.put(row, R.key(row));
-                                ++count;
-                            }
-                        });
-                    });
-                } catch (e) {
-                    resolve(db);
-                    return;
-                }
-                tx.oncomplete = function () {
-                    found.forEach(function (j) {
-                        try {
-                            if (storage.getItem(j.name) === j.text)
-                                storage.removeItem(j.name);
-                        } catch (e) {}
-                    });
-                    R.merged += count;
-                    resolve(db);
-                };
-                tx.onabort = function () { resolve(db); };
-            });
-        };
+        R.journal = function (rows) { return recordJournalSet(R.journalKey, rows); };
 
         // What the browser says when it keeps no data for this site (private
         // browsing, site data turned off); anything else may pass.
@@ -242,7 +126,8 @@ mergeInto(LibraryManager.library, {
                                 if (R.db === db)
                                     R.db = null;
                             };
-                            R.merge(db).then(function () {
+                            recordJournalMerge(db, R.journalKey).then(function (count) {
+                                R.merged += count;
                                 R.db = db;
                                 resolve(db);
                             });
@@ -362,7 +247,7 @@ mergeInto(LibraryManager.library, {
     // The rows (one a line) put in one transaction, committed to disk before
     // it returns (durability "strict"); the journal emptied then. While a
     // write given up on is still on its way, the next waits only briefly.
-    mimoran_record_write__deps: ["$RecordStatus"],
+    mimoran_record_write__deps: ["$RecordStatus", "$recordKey"],
     mimoran_record_write__async: true,
     mimoran_record_write: function (text, length, waitMs, briefMs) {
         return Asyncify.handleAsync(async function () {
@@ -370,7 +255,7 @@ mergeInto(LibraryManager.library, {
             return R.wait(RecordStatus.Transient, async function () {
                 var rows = R.text(text, length).split("\n");
                 var result = await R.run("answers", "readwrite", R.outstanding ? briefMs : waitMs, function (store) {
-                    rows.forEach(function (row) { store.put(row, R.key(row)); });
+                    rows.forEach(function (row) { store.put(row, recordKey(row)); });
                 });
                 if (result.status === RecordStatus.Stored)
                     R.journal([]);
@@ -440,14 +325,14 @@ mergeInto(LibraryManager.library, {
 
     // Every answer, or (children: their child fields as stored, one a line)
     // those of these children, from the record and from every journal.
-    mimoran_record_erase__deps: ["$RecordStatus"],
+    mimoran_record_erase__deps: ["$RecordStatus", "$recordChildOf", "$recordJournalFilter"],
     mimoran_record_erase__async: true,
     mimoran_record_erase: function (children, length, waitMs) {
         return Asyncify.handleAsync(async function () {
             var R = Module.mimoranRecord;
             return R.wait(RecordStatus.Transient, async function () {
                 var some = length >= 0 ? new Set(R.text(children, length).split("\n")) : null;
-                var erased = function (row) { return !some || (typeof row === "string" && some.has(R.childOf(row))); };
+                var erased = function (row) { return !some || (typeof row === "string" && some.has(recordChildOf(row))); };
                 var result = await R.run("answers", "readwrite", waitMs, function (store) {
                     if (!some) {
                         store.clear();
@@ -464,7 +349,7 @@ mergeInto(LibraryManager.library, {
                     };
                 });
                 if (result.status === RecordStatus.Stored)
-                    R.filterJournals(function (row) { return !erased(row); });
+                    recordJournalFilter(function (row) { return !erased(row); });
                 return result.status;
             });
         });
