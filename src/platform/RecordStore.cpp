@@ -157,6 +157,13 @@ bool MemoryRecordStore::Write(const std::vector<AnswerRow> &rows, Patience)
     return true;
 }
 
+bool MemoryRecordStore::RemoveSetAsideCopies()
+{
+    if (removable_)
+        copies_.clear();
+    return removable_;
+}
+
 std::optional<RecordContents> MemoryRecordStore::ReadRows(const RecordQuery &query)
 {
     RecordContents contents;

@@ -166,6 +166,11 @@ public:
     // Makes every later write fail, as a full disk would.
     void Refuse(bool refuse) { refuse_ = refuse; }
     const std::vector<AnswerRow> &Rows() const { return rows_; }
+    // Files beside it that still hold answers, as a damaged record leaves
+    // them; `removable`: whether removing them succeeds.
+    void KeepCopies(const QStringList &copies, bool removable) { copies_ = copies, removable_ = removable; }
+    QStringList SetAsideCopies() const override { return copies_; }
+    bool RemoveSetAsideCopies() override;
 
 protected:
     bool Write(const std::vector<AnswerRow> &rows, Patience patience) override;
@@ -178,6 +183,8 @@ protected:
 private:
     std::vector<AnswerRow> rows_;
     std::map<QString, QString> values_;
+    QStringList copies_;
+    bool removable_ = true;
     bool refuse_ = false;
 };
 

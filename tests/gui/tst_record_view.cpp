@@ -534,28 +534,53 @@ void TestRecordView::exportsTheRecord()
 
 void TestRecordView::erasesOnlyWhenAsked_data()
 {
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<QList<int>>("answers");
     QTest::addColumn<bool>("refused");
+    QTest::addColumn<QStringList>("copies"); // set aside beside the record
+    QTest::addColumn<bool>("removable");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("kept");
-    QTest::newRow("no") << platform::ResultNo << false << QStringList{EraseQuestion} << true;
-    QTest::newRow("yes") << platform::ResultYes << false << QStringList{EraseQuestion} << false;
-    QTest::newRow("yes, refused") << platform::ResultYes << true
-                                  << QStringList{EraseQuestion, "学習の記録を消せませんでした。"} << true;
+    QTest::addColumn<QStringList>("copiesLeft");
+    const QStringList copy{QStringLiteral("record-damaged-20261208.sqlite")};
+    const QString copyQuestion = QStringLiteral("前に読めなかったため別の名前で残した記録（record-damaged-20261208.sqlite）"
+                                                "にも答えが残っています。これも消しますか？");
+    const int yes = platform::ResultYes, no = platform::ResultNo;
+    QTest::newRow("no") << QList<int>{no} << false << copy << true << QStringList{EraseQuestion} << true << copy;
+    QTest::newRow("yes") << QList<int>{yes} << false << QStringList() << true << QStringList{EraseQuestion} << false
+                         << QStringList();
+    QTest::newRow("yes, refused") << QList<int>{yes} << true << copy << true
+                                  << QStringList{EraseQuestion, "学習の記録を消せませんでした。"} << true << copy;
+    QTest::newRow("yes, the copies kept") << QList<int>{yes, no} << false << copy << true
+                                          << QStringList{EraseQuestion, copyQuestion} << false << copy;
+    QTest::newRow("yes, the copies too") << QList<int>{yes, yes} << false << copy << true
+                                         << QStringList{EraseQuestion, copyQuestion} << false << QStringList();
+    QTest::newRow("yes, a copy stays") << QList<int>{yes, yes} << false << copy << false
+                                       << QStringList{EraseQuestion, copyQuestion,
+                                                      "別の名前で残した記録のうち、消せなかったものがあります。"}
+                                       << false << copy;
 }
 
 void TestRecordView::erasesOnlyWhenAsked()
 {
-    QFETCH(int, answer);
+    QFETCH(QList<int>, answers);
     QFETCH(bool, refused);
+    QFETCH(QStringList, copies);
+    QFETCH(bool, removable);
     QFETCH(QStringList, messages);
     QFETCH(bool, kept);
+    QFETCH(QStringList, copiesLeft);
+    fx->record->KeepCopies(copies, removable);
     Open(Tries(81, 7, '*', 6, "r1000 w1000"));
+    // The parent is told of the copies before erasing anything.
+    QCOMPARE(V<QLabel>(QStringLiteral("Status"))->text().contains(QStringLiteral("record-damaged-20261208.sqlite")),
+             !copies.isEmpty());
     fx->record->Refuse(refused);
-    fx->box->answers.push_back(answer);
+    for (const int answer : answers)
+        fx->box->answers.push_back(answer);
     V<QPushButton>(QStringLiteral("Erase"))->click();
     QCOMPARE(fx->box->shown, messages);
     QCOMPARE(fx->record->Rows().size(), kept ? 2u : 0u);
+    QCOMPARE(fx->record->SetAsideCopies(), copiesLeft);
     // The view shows what the record holds now.
     QCOMPARE(V<QTableWidget>(QStringLiteral("DrillTable"))->rowCount(), kept ? 2 : 0);
     QCOMPARE(V<QTableWidget>(QStringLiteral("TimesGrid"))->item(6, 5)->data(TimesPage::MarkRole).toString(),

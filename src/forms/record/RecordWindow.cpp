@@ -27,6 +27,14 @@ using palette::TitleBlue;
 
 const QString EraseQuestion = QStringLiteral("学習の記録をすべて消します。よろしいですか？");
 const QString EraseRefused = QStringLiteral("学習の記録を消せませんでした。");
+// Files set aside beside the record (a damaged one, one of a newer
+// version) still hold answers: the parent is told of them, and erasing the
+// record offers to erase them too.
+const QString CopiesQuestion =
+    QStringLiteral("前に読めなかったため別の名前で残した記録（%1）にも答えが残っています。これも消しますか？");
+const QString CopiesRefused = QStringLiteral("別の名前で残した記録のうち、消せなかったものがあります。");
+const QString CopiesKept =
+    QStringLiteral("前に読めなかったため別の名前で残した記録が%1つあります（%2）。「記録を消す」で一緒に消せます。");
 const QString ExportFailed = QStringLiteral("学習の記録を書き出せませんでした。");
 const QString NothingToExport = QStringLiteral("まだ書き出す記録がありません。");
 
@@ -134,6 +142,10 @@ void RecordWindow::Refresh()
                             .arg(report_.unreadable));
     else
         Status->clear();
+    if (const QStringList copies = store.SetAsideCopies(); !copies.isEmpty()) {
+        const QString kept = CopiesKept.arg(copies.size()).arg(copies.join(QStringLiteral("、")));
+        Status->setText(Status->text().isEmpty() ? kept : Status->text() + u'\n' + kept);
+    }
     Place->setText(QStringLiteral("この記録はこの端末の中だけにあり、ほかへ送られることはありません。保存場所：%1")
                        .arg(store.Location()));
     for (RecordPage *page : pages_)
@@ -178,8 +190,22 @@ void RecordWindow::Erase_Click()
         return;
     if (!store_().Clear())
         platform::messageBox().Show(EraseRefused, platform::Buttons::Ok);
+    else
+        OfferToRemoveCopies();
     if (IsLoaded())
         Refresh();
+}
+
+void RecordWindow::OfferToRemoveCopies()
+{
+    const QStringList copies = store_().SetAsideCopies();
+    if (copies.isEmpty() ||
+        platform::messageBox().Show(CopiesQuestion.arg(copies.join(QStringLiteral("、"))), platform::Buttons::YesNo) !=
+            platform::ResultYes ||
+        !IsLoaded())
+        return;
+    if (!store_().RemoveSetAsideCopies())
+        platform::messageBox().Show(CopiesRefused, platform::Buttons::Ok);
 }
 
 } // namespace forms

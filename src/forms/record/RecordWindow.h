@@ -41,6 +41,7 @@ private:
     void ShowOpeningMessages();
     void Export_Click();
     void Erase_Click();
+    void OfferToRemoveCopies();
 
     Navigator &navigator_;
     std::function<platform::RecordStore &()> store_;
