@@ -190,7 +190,8 @@ void CheckNothingOverlaps(const std::vector<Word> &words, const char *page)
 {
     const QRectF area = QRectF(0, 0, 595.28, 841.89).marginsRemoved(QMarginsF(42, 42, 42, 42));
     for (std::size_t i = 0; i < words.size(); ++i) {
-        QVERIFY2(area.contains(words[i].box), qPrintable(QStringLiteral("%1: %2 runs off the page").arg(page, words[i].text)));
+        QVERIFY2(area.contains(words[i].box),
+                 qPrintable(QStringLiteral("%1: %2 runs off the page").arg(page, words[i].text)));
         for (std::size_t j = i + 1; j < words.size(); ++j) {
             const QRectF both = words[i].box.intersected(words[j].box);
             QVERIFY2(both.width() < 0.5 || both.height() < 0.5,

@@ -384,14 +384,15 @@ void TestPractice::lineSheetLayout()
     const auto r = std::int16_t(range);
     const auto half = std::int16_t(range / 2);
     // The widest problem, and the largest answer.
-    const std::vector<ProblemRecord> widest = range == 81 ? std::vector<ProblemRecord>{{9, 9, 81, 3}}
-                                                          : std::vector<ProblemRecord>{{r, r, 0, 2}, {half, std::int16_t(r - half), r, 1}};
+    const std::vector<ProblemRecord> widest =
+        range == 81 ? std::vector<ProblemRecord>{{9, 9, 81, 3}}
+                    : std::vector<ProblemRecord>{{r, r, 0, 2}, {half, std::int16_t(r - half), r, 1}};
     std::vector<ProblemRecord> sheet;
     for (int i = 0; i < count; ++i)
         sheet.push_back(widest[std::size_t(i) % widest.size()]);
     const int textEms = int(engine::ProblemText(widest.front()).size());
     const int digits = int(QString::number(widest.back().Answer).size());
-    const engine::LineSheetLayout l = engine::LayOutLineSheet(sheet, 180, 267);
+    const engine::LineSheetLayout l = engine::LayOutLineSheet(sheet, 180, 267); // A4 within 15 mm
     QVERIFY(l.columns * l.rows >= count);
     QVERIFY(l.top + l.rows * l.rowHeight <= 267);
     QVERIFY(l.boxLeft >= l.numberWidth + textEms * l.em);
