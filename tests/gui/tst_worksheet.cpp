@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <optional>
 #include <QtTest>
 
@@ -90,6 +91,115 @@ QString PageText(const QString &pdf, int page)
     return text;
 }
 
+
+// A word of a page as poppler places it, in points from the page's top left.
+struct Word {
+    QString text;
+    QRectF box;
+};
+
+std::vector<Word> PageWords(const QString &pdf, int page)
+{
+    const QString html = Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                                                           QStringLiteral("UTF-8"), QStringLiteral("-f"),
+                                                           QString::number(page), QStringLiteral("-l"),
+                                                           QString::number(page), pdf, QStringLiteral("-")})
+                             .value_or(QString());
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    std::vector<Word> words;
+    for (const QRegularExpressionMatch &m : word.globalMatch(html)) {
+        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
+        words.push_back({m.captured(5), QRectF(topLeft, bottomRight)});
+    }
+    return words;
+}
+
+// The page drawn as a printer would, without smoothing, so that every mark
+// keeps its own colour; at Scale pixels a point.
+constexpr int Scale = 3;
+QImage PageImage(const QString &pdf, int page)
+{
+    const QString stem = QFileInfo(pdf).path() + QStringLiteral("/page");
+    if (!Run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                                         QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"),
+                                         QStringLiteral("no"), QStringLiteral("-r"), QString::number(72 * Scale),
+                                         QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                         QString::number(page), pdf, stem}))
+        return {};
+    const QString png = ToolFolder().isEmpty() ? stem : ToolFolder() + QStringLiteral("/page");
+    return QImage(png + QStringLiteral(".png"));
+}
+
+// An answer box's line: the faint grey of the box, not the black of the
+// problems nor the red of the answers.
+bool BoxInk(QRgb c)
+{
+    return qAbs(qRed(c) - qGreen(c)) < 12 && qAbs(qGreen(c) - qBlue(c)) < 12 && qRed(c) > 70 && qRed(c) < 160;
+}
+bool Blank(QRgb c)
+{
+    return qRed(c) > 240 && qGreen(c) > 240 && qBlue(c) > 240;
+}
+bool AnswerInk(QRgb c)
+{
+    return qRed(c) > 150 && qGreen(c) < 90 && qBlue(c) < 90;
+}
+
+// From the middle of a word outwards along its middle row, the first mark
+// that is neither paper nor the word's red: the box's side, in points; none
+// when something else comes first.
+std::optional<double> BoxSide(const QImage &image, const QRectF &word, int step)
+{
+    const int y = int(word.center().y() * Scale);
+    for (int x = int(word.center().x() * Scale); x >= 0 && x < image.width(); x += step) {
+        const QRgb c = image.pixel(x, y);
+        if (BoxInk(c))
+            return double(x) / Scale;
+        if (!Blank(c) && !AnswerInk(c))
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// What of the sheet a test names: a sheet of the range's widest problems and
+// largest answers, the rest drawn.
+engine::Worksheet WidestSheet(int kind, int range, int count)
+{
+    engine::Worksheet sheet =
+        engine::MakeWorksheet({}, {{std::int16_t(kind), std::int16_t(range)}, count, false, 27182, QDate(2026, 12, 8)});
+    using P = engine::ProblemRecord;
+    const auto r = std::int16_t(range);
+    const auto half = std::int16_t(range / 2);
+    const std::vector<P> widest = kind == 81 ? std::vector<P>{{9, 9, 81, 3}, {8, 9, 72, 3}}
+                                             : std::vector<P>{{half, std::int16_t(r - half), r, 1},
+                                                              {r, r, 0, 2},
+                                                              {r, 1, std::int16_t(r - 1), 2},
+                                                              {std::int16_t(r / 3), 3, std::int16_t(r / 3 * 3), 3},
+                                                              {std::int16_t(half * 2), half, 2, 4}};
+    // Spread down both columns and on the last row.
+    for (std::size_t i = 0; i < widest.size(); ++i)
+        sheet.problems[(i * 7) % std::size_t(count)] = widest[i];
+    sheet.problems.back() = widest.front();
+    return sheet;
+}
+
+// No word runs into another or off the printable area (15 mm margins).
+void CheckNothingOverlaps(const std::vector<Word> &words, const char *page)
+{
+    const QRectF area = QRectF(0, 0, 595.28, 841.89).marginsRemoved(QMarginsF(42, 42, 42, 42));
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        QVERIFY2(area.contains(words[i].box),
+                 qPrintable(QStringLiteral("%1: %2 runs off the page").arg(page, words[i].text)));
+        for (std::size_t j = i + 1; j < words.size(); ++j) {
+            const QRectF both = words[i].box.intersected(words[j].box);
+            QVERIFY2(both.width() < 0.5 || both.height() < 0.5,
+                     qPrintable(QStringLiteral("%1: %2 over %3").arg(page, words[i].text, words[j].text)));
+        }
+    }
+}
+
 } // namespace
 
 class TestWorksheet : public QObject {
@@ -99,6 +209,8 @@ private slots:
     void initTestCase();
     void readsBack_data();
     void readsBack();
+    void everyAnswerHasRoom_data();
+    void everyAnswerHasRoom();
 };
 
 void TestWorksheet::initTestCase()
@@ -191,6 +303,66 @@ void TestWorksheet::readsBack()
             QVERIFY2(problems.contains(numbered + beside), qPrintable(numbered + beside));
         }
     }
+}
+
+void TestWorksheet::everyAnswerHasRoom_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("count");
+    for (const int count : {20, 30, 50}) {
+        for (const int range : {10, 20, 50, 100, 200, 500, 999})
+            QTest::addRow("all four kinds, 1-%d, %d problems", range, count) << 15 << range << count;
+        QTest::addRow("the table, %d problems", count) << 81 << 81 << count;
+    }
+}
+
+// Every answer's box is wider than the sheet's longest answer and holds its
+// own; no word of either page runs into another, the titles whole.
+void TestWorksheet::everyAnswerHasRoom()
+{
+    QFETCH(int, kind);
+    QFETCH(int, range);
+    QFETCH(int, count);
+    const engine::Worksheet sheet = WidestSheet(kind, range, count);
+    const QString file = PdfForTools(forms::WorksheetPdf(sheet));
+    QVERIFY(!file.isEmpty());
+    const std::vector<Word> problems = PageWords(file, 1);
+    const std::vector<Word> answers = PageWords(file, 2);
+
+    const QImage image = PageImage(file, 2);
+    QVERIFY(!image.isNull());
+    // The problem's number, then on its row the problem and its answer.
+    std::vector<QRectF> answerBoxes;
+    double longest = 0;
+    for (int i = 0; i < count; ++i) {
+        const QString number = QStringLiteral("(%1)").arg(i + 1);
+        const auto at = std::find_if(answers.begin(), answers.end(), [&](const Word &w) { return w.text == number; });
+        QVERIFY2(at != answers.end(), qPrintable(number));
+        std::vector<Word> row;
+        for (const Word &w : answers) {
+            if (w.box.left() > at->box.right() && qAbs(w.box.center().y() - at->box.center().y()) < at->box.height())
+                row.push_back(w);
+        }
+        std::sort(row.begin(), row.end(), [](const Word &a, const Word &b) { return a.box.left() < b.box.left(); });
+        const engine::ProblemRecord &p = sheet.problems[std::size_t(i)];
+        QVERIFY2(row.size() >= 2 && row[1].text == engine::FullWidthNumber(p.Answer), qPrintable(number));
+        answerBoxes.push_back(row[1].box);
+        longest = std::max(longest, row[1].box.width());
+    }
+    for (int i = 0; i < count; ++i) {
+        const QRectF &answer = answerBoxes[std::size_t(i)];
+        const std::optional<double> left = BoxSide(image, answer, -1);
+        const std::optional<double> right = BoxSide(image, answer, 1);
+        const QString what = QStringLiteral("(%1)'s box").arg(i + 1);
+        QVERIFY2(left && right, qPrintable(what + QStringLiteral(": the answer covers its sides")));
+        QVERIFY2(*left < answer.left() && *right > answer.right(), qPrintable(what));
+        QVERIFY2(*right - *left > longest, qPrintable(what + QStringLiteral(" narrower than the longest answer")));
+    }
+    CheckNothingOverlaps(problems, "problems");
+    CheckNothingOverlaps(answers, "answers");
+    QVERIFY2(PageText(file, 1).startsWith(QString(sheet.title).remove(u'　')), qPrintable(sheet.title));
+    QVERIFY(PageText(file, 2).startsWith(QString(QStringLiteral("こたえ") + sheet.title).remove(u'　')));
 }
 
 QTEST_MAIN(TestWorksheet)

@@ -2,6 +2,7 @@
 #include "engine/Practice.h"
 #include "engine/Review.h"
 #include "engine/Worksheet.h"
+#include "engine/WorksheetLayout.h"
 #include "platform/Random.h"
 #include "platform/RecordStore.h"
 #include "platform/Services.h"
@@ -132,6 +133,8 @@ private slots:
     void largeRecord();
     void worksheet_data();
     void worksheet();
+    void lineSheetLayout_data();
+    void lineSheetLayout();
     void practiceIsRecordedAsSuch();
 };
 
@@ -358,6 +361,45 @@ void TestPractice::worksheet()
         }
     }
     QCOMPARE(engine::WorksheetFileName(sheet).right(10), QStringLiteral("_04242.pdf"));
+}
+
+void TestPractice::lineSheetLayout_data()
+{
+    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("count");
+    for (const int count : {20, 21, 30, 43, 50}) {
+        for (const int range : {10, 100, 999})
+            QTest::addRow("1-%d, %d problems", range, count) << range << count;
+        QTest::addRow("the table, %d problems", count) << 81 << count;
+    }
+}
+
+// A sheet of the range's widest problems and largest answers: each box after
+// its problem and within its column holds the answer's digits with a hand's
+// room to spare, every row on the page, in type a child reads.
+void TestPractice::lineSheetLayout()
+{
+    QFETCH(int, range);
+    QFETCH(int, count);
+    const auto r = std::int16_t(range);
+    const auto half = std::int16_t(range / 2);
+    // The widest problem, and the largest answer.
+    const std::vector<ProblemRecord> widest =
+        range == 81 ? std::vector<ProblemRecord>{{9, 9, 81, 3}}
+                    : std::vector<ProblemRecord>{{r, r, 0, 2}, {half, std::int16_t(r - half), r, 1}};
+    std::vector<ProblemRecord> sheet;
+    for (int i = 0; i < count; ++i)
+        sheet.push_back(widest[std::size_t(i) % widest.size()]);
+    const int textEms = int(engine::ProblemText(widest.front()).size());
+    const int digits = int(QString::number(widest.back().Answer).size());
+    const engine::LineSheetLayout l = engine::LayOutLineSheet(sheet, 180, 267); // A4 within 15 mm
+    QVERIFY(l.columns * l.rows >= count);
+    QVERIFY(l.top + l.rows * l.rowHeight <= 267);
+    QVERIFY(l.boxLeft >= l.numberWidth + textEms * l.em);
+    QVERIFY(l.boxLeft + l.boxWidth < l.columnWidth);
+    QVERIFY(l.boxWidth >= (digits + 1) * l.em);
+    QVERIFY(l.boxHeight >= 1.5 * l.em && l.boxHeight < l.rowHeight);
+    QVERIFY2(l.em >= 4.2, qPrintable(QString::number(l.em))); // 12 points
 }
 
 void TestPractice::practiceIsRecordedAsSuch()

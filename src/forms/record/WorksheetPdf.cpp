@@ -1,6 +1,7 @@
 #include "forms/record/WorksheetPdf.h"
 
 #include "engine/Review.h"
+#include "engine/WorksheetLayout.h"
 #include "forms/common/FormKit.h"
 
 #include <QBuffer>
@@ -24,14 +25,26 @@ double Mm(double mm)
     return mm * Dpi / 25.4;
 }
 
+// A title whole in its room: smaller type for a long one, and wrapped when
+// even the smallest is too wide.
+void DrawTitle(QPainter &p, const QRectF &room, const QString &text, double points)
+{
+    QFont font = FormFont(Face::Maru, points, true);
+    while (points > 10 && QFontMetricsF(font, p.device()).horizontalAdvance(text) > room.width()) {
+        points -= 0.5;
+        font.setPointSizeF(points);
+    }
+    p.setFont(font);
+    p.drawText(room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text);
+}
+
 // The heading across the page's width: the title, the sheet's number, and
 // blanks for name and date.
 void DrawHeading(QPainter &p, const engine::Worksheet &sheet, bool answers, double width)
 {
     p.setPen(Ink);
-    p.setFont(FormFont(Face::Maru, 18, true));
     const QString title = answers ? QStringLiteral("こたえ　") + sheet.title : sheet.title;
-    p.drawText(QRectF(0, 0, width * 0.78, Mm(11)), Qt::AlignLeft | Qt::AlignVCenter, title);
+    DrawTitle(p, QRectF(0, 0, width * 0.78, Mm(11)), title, 18);
     p.setFont(FormFont(Face::Maru, 10));
     p.setPen(Faint);
     p.drawText(QRectF(width * 0.78, 0, width * 0.22, Mm(11)), Qt::AlignRight | Qt::AlignVCenter,
@@ -49,48 +62,32 @@ void DrawHeading(QPainter &p, const engine::Worksheet &sheet, bool answers, doub
 
 // One page: the heading, then the problems in two columns, top to bottom,
 // each with its number, the problem in large digits, and a box to write in
-// (on the answer page, the answer in it).
+// (on the answer page, the answer in it), where the layout puts them.
 void DrawPage(QPainter &p, const engine::Worksheet &sheet, bool answers)
 {
     const QRectF area = QRectF(p.viewport());
     const double width = area.width();
     DrawHeading(p, sheet, answers, width);
 
-    // The problems: rows as tall as the page allows, digits as large as the
-    // rows allow (at most 24 points, about 8.5 mm).
-    const int n = int(sheet.problems.size());
-    const int rows = std::max(1, (n + 1) / 2);
-    const double top = Mm(32);
-    const double rowHeight = std::min((area.height() - top) / rows, Mm(24));
-    const double points = std::clamp(rowHeight / Dpi * 72.0 * 0.5, 12.0, 24.0);
+    const engine::LineSheetLayout l = engine::LayOutLineSheet(sheet.problems, width / Mm(1), area.height() / Mm(1));
+    const double points = l.em * 72 / 25.4;
     const QFont numberFont = FormFont(Face::Maru, points * 0.55);
     const QFont problemFont = FormFont(Face::Maru, points);
-    const double columnWidth = width / 2;
-    const QFontMetricsF metrics(problemFont, p.device());
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < int(sheet.problems.size()); ++i) {
         const engine::ProblemRecord &problem = sheet.problems[std::size_t(i)];
-        const int column = i / rows;
-        const int row = i % rows;
-        const double x = column * columnWidth;
-        const double y = top + row * rowHeight;
-        const QRectF line(x, y, columnWidth, rowHeight);
+        const double x = Mm((i / l.rows) * l.columnWidth);
+        const double y = Mm(l.top + (i % l.rows) * l.rowHeight);
+        const double rowHeight = Mm(l.rowHeight);
 
         p.setPen(Faint);
         p.setFont(numberFont);
-        p.drawText(QRectF(x, y, Mm(12), rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+        p.drawText(QRectF(x, y, Mm(l.numberWidth), rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("(%1)").arg(i + 1));
         p.setPen(Ink);
         p.setFont(problemFont);
-        const QString text = engine::ProblemText(problem);
-        const double textWidth = metrics.horizontalAdvance(text);
-        p.drawText(QRectF(x + Mm(13), y, textWidth + Mm(2), rowHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
-        // Room for four digits, written by hand.
-        const double boxLeft = x + Mm(13) + textWidth + Mm(3);
-        const double boxHeight = std::min(rowHeight * 0.8, Mm(14));
-        const QRectF box(boxLeft, y + (rowHeight - boxHeight) / 2,
-                         std::min(metrics.horizontalAdvance(QStringLiteral("８８８８")) + Mm(4),
-                                  line.right() - boxLeft - Mm(4)),
-                         boxHeight);
+        p.drawText(QRectF(x + Mm(l.numberWidth), y, Mm(l.textWidth + l.em), rowHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, engine::ProblemText(problem));
+        const QRectF box(x + Mm(l.boxLeft), y + (rowHeight - Mm(l.boxHeight)) / 2, Mm(l.boxWidth), Mm(l.boxHeight));
         p.setPen(QPen(Faint, Mm(0.3)));
         p.drawRect(box);
         if (answers) {
