@@ -61,7 +61,8 @@ package: build
 
 # Every screen in every state, offscreen, to $(BUILD_DIR)/screenshots; the menu,
 # a question, the missed problems, a retry question, three pages of the
-# learning record, a practice's question and a worksheet's two pages (drawn
+# learning record, a practice's question, the children's page, the picker
+# and a worksheet's two pages (drawn
 # from its PDF by poppler's pdftoppm) also go to docs/ for the README.
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/screenshots $(BUILD_DIR)/screenshots
@@ -73,6 +74,8 @@ screenshots: build
 	@cp $(BUILD_DIR)/screenshots/23-record-times.png docs/record-times.png
 	@cp $(BUILD_DIR)/screenshots/25-record-practice.png docs/record-practice.png
 	@cp $(BUILD_DIR)/screenshots/26-practice-question.png docs/practice-question.png
+	@cp $(BUILD_DIR)/screenshots/27-record-children.png docs/children-page.png
+	@cp $(BUILD_DIR)/screenshots/28-child-picker.png docs/child-picker.png
 	@pdftoppm -png -r 50 $(BUILD_DIR)/screenshots/worksheet.pdf $(BUILD_DIR)/screenshots/worksheet
 	@cp $(BUILD_DIR)/screenshots/worksheet-1.png docs/worksheet-problems.png
 	@cp $(BUILD_DIR)/screenshots/worksheet-2.png docs/worksheet-answers.png

@@ -3,6 +3,7 @@
 #include "forms/common/Palette.h"
 
 #include "app/Program.h"
+#include "engine/ChildRecord.h"
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "study/Module1.h"
@@ -64,6 +65,16 @@ void Mess01::Load()
 
 void Mess01::C1_Click()
 {
+    // Who studies: the names are read now, never at start-up. A record that
+    // cannot say leaves the drill as it always was, for nobody.
+    std::vector<study::Child> living;
+    if (const std::optional<study::ChildList> children = engine::ReadChildren(platform::recordStore()))
+        living = children->Living();
+    study::StudyingChild = living.size() == 1 ? living.front().id : QString();
+    if (living.size() >= 2) {
+        program_.picker.ShowFor(std::move(living));
+        return;
+    }
     Unload();
     program_.calk.Show();
 }

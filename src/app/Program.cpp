@@ -27,7 +27,7 @@ std::unique_ptr<Program> &theProgram()
 
 Program::Program()
     : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this),
-      kiroku(*this, []() -> platform::RecordStore & { return platform::recordStore(); })
+      kiroku(*this, []() -> platform::RecordStore & { return platform::recordStore(); }), picker(*this)
 {
     // The program never lingers without a window.
     forms::Form::SetAllUnloadedAction([this] { End(); });

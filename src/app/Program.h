@@ -2,6 +2,7 @@
 
 #include "app/Mess01.h"
 #include "forms/drill/Calk.h"
+#include "forms/drill/ChildPicker.h"
 #include "forms/drill/Dialog.h"
 #include "forms/parent/PassWord.h"
 #include "forms/parent/Setei.h"
@@ -41,6 +42,7 @@ public:
     forms::Setei setei;
     forms::Missed missed;
     forms::RecordWindow kiroku;
+    forms::ChildPicker picker;
 
 private:
     forms::Form &FormOf(forms::Screen screen);

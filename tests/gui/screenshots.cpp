@@ -19,6 +19,10 @@
 #include <cstdio>
 #include <random>
 
+#include "engine/ChildRecord.h"
+
+#include <QListWidget>
+
 using namespace testkit;
 
 namespace {
@@ -289,6 +293,29 @@ void RecordScreens(ProgramFixture &fx)
     fx.Stop();
 }
 
+// A family of three: the parent's こども page with one picked, and the
+// picker お勉強の開始 then shows.
+void FamilyScreens(ProgramFixture &fx)
+{
+    fx.Start();
+    const char *names[] = {"はなこ", "たろう", "さくら"};
+    for (int i = 0; i < 3; ++i)
+        engine::ChangeChildren(*fx.record, [&](study::ChildList &list) {
+            return list.Add(QString::fromUtf8(names[i]), i);
+        });
+    fx.program->setei.Show();
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    auto *tabs = Control<QTabWidget>(QStringLiteral("Kiroku"), QStringLiteral("Tabs"));
+    tabs->setCurrentWidget(Control<QWidget>(QStringLiteral("Kiroku"), QStringLiteral("Children")));
+    Control<QListWidget>(QStringLiteral("Kiroku"), QStringLiteral("ChildList"))->setCurrentRow(1);
+    SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("27-record-children"));
+    fx.program->setei.Unload();
+    FlushDeletes();
+    Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
+    SaveWindow(QStringLiteral("ChildPicker"), QStringLiteral("28-child-picker"));
+    fx.Stop();
+}
+
 void QuitQuestion()
 {
     QTimer::singleShot(0, [] {
@@ -312,6 +339,7 @@ int main(int argc, char *argv[])
     ParentScreens(fx);
     RetryScreens(fx);
     RecordScreens(fx);
+    FamilyScreens(fx);
     QuitQuestion();
     std::printf("%d screenshots in %s\n", saved, qPrintable(folder));
     return saved >= 20 ? 0 : 1;

@@ -39,7 +39,8 @@ namespace {
 
 // Sorted, so that every choice among windows is the same from run to run
 // (topLevelWidgets() comes in hash order).
-const QStringList FormNames = {QStringLiteral("Calk"),     QStringLiteral("Dialog"), QStringLiteral("Kiroku"),
+const QStringList FormNames = {QStringLiteral("Calk"),     QStringLiteral("ChildPicker"), QStringLiteral("Dialog"),
+                               QStringLiteral("Kiroku"),
                                QStringLiteral("Mess01"),   QStringLiteral("PassWord"), QStringLiteral("Setei"),
                                QStringLiteral("kekka")};
 const QString QuitQuestion = QStringLiteral("「Mimoran！」を終了しますか？");

@@ -4,6 +4,7 @@
 
 #include "engine/RecordCsv.h"
 #include "forms/common/FormKit.h"
+#include "forms/record/ChildrenPage.h"
 #include "forms/record/KindsPage.h"
 #include "forms/record/PracticePage.h"
 #include "forms/record/RecentPage.h"
@@ -73,6 +74,7 @@ void RecordWindow::CreateControls(QWidget *w)
     AddPage(new TimesPage);
     AddPage(new KindsPage);
     AddPage(new PracticePage(navigator_, *this));
+    AddPage(new ChildrenPage(store_, *this));
 
     auto *exportButton = new CommandButton(w, QStringLiteral("Export"), QStringLiteral("書き出す"),
                                            TwipsRect(120, 6990, 1560, 540), buttonFont);

@@ -1,0 +1,139 @@
+// だれが　べんきょうする？ at a family's full size: six children and 100,000
+// answers in the record's file, the program started as shipped, and the time
+// from お勉強の開始 to the picker shown and first drawn. The record is first
+// opened by that click, as in use (start-up never reads it).
+//   picker_bench N   one JSON line: {"children": 6, "answers": N,
+//                    "shown_ms": .., "painted_ms": ..}
+#include "app/Program.h"
+#include "engine/ChildRecord.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "platform/SqliteRecordStore.h"
+#include "platform/Services.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+platform::AnswerRow Row(int n, const QStringList &children)
+{
+    platform::AnswerRow row;
+    row.drill = QStringLiteral("drill-%1").arg(n / 30);
+    row.child = children[(n / 30) % children.size()];
+    row.answeredAt = QDateTime::currentDateTime().addSecs(n - 200000);
+    row.calcKind = 81;
+    row.rangeMax = 81;
+    row.problemCount = 30;
+    row.questionNo = std::int16_t(n % 30 + 1);
+    row.left = std::int16_t(n % 9 + 1);
+    row.right = std::int16_t(n / 9 % 9 + 1);
+    row.operation = 3;
+    row.answer = std::int16_t(row.left * row.right);
+    row.typed = QString::number(row.answer);
+    row.correct = n % 7 != 0;
+    row.elapsedMs = 1500 + n % 2000;
+    return row;
+}
+
+// Six children and their answers, in a file closed again as a program leaves it.
+bool Fill(const QString &path, int count)
+{
+    platform::SqliteRecordStore store(path);
+    QStringList ids;
+    for (const char *name : {"はなこ", "たろう", "じろう", "さくら", "けん", "ゆい"}) {
+        QString id;
+        const int colour = int(ids.size());
+        if (engine::ChangeChildren(store, [&](study::ChildList &list) {
+                return list.Add(QString::fromUtf8(name), colour, &id);
+            }) != study::ChildRefusal::None)
+            return false;
+        ids << id;
+    }
+    for (int n = 0; n < count; ++n) {
+        store.AppendSoon(Row(n, ids));
+        if ((n + 1) % 5000 == 0)
+            store.StoreWaiting();
+    }
+    store.StoreWaiting();
+    return true;
+}
+
+// The picker's first drawing, after the click.
+class PaintWatch final : public QObject {
+public:
+    explicit PaintWatch(QElapsedTimer &timer) : timer_(timer) {}
+    double paintedMs = -1;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (paintedMs < 0 && event->type() == QEvent::Paint && widget &&
+            widget->window()->objectName() == QLatin1String("ChildPicker")) {
+            paintedMs = double(timer_.nsecsElapsed()) / 1e6;
+            // exit, not quit: quit would ask each window to close first.
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        }
+        return false;
+    }
+
+private:
+    QElapsedTimer &timer_;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int count = argc == 2 ? std::atoi(argv[1]) : 0;
+    if (count < 1) {
+        std::fprintf(stderr, "usage: picker_bench N\n");
+        return 2;
+    }
+    QApplication::setApplicationName(QStringLiteral("mimoran"));
+    platform::setMessageBox(std::make_unique<platform::QueuedMessageBox>());
+    app::InitialisePlatform(app);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("record.sqlite"));
+    if (!Fill(path, count)) {
+        std::fprintf(stderr, "picker_bench: the record could not be filled\n");
+        return 1;
+    }
+    platform::setSettingsStore(
+        std::make_unique<platform::QtSettingsStore>(dir.filePath(QStringLiteral("Tovrani.ini"))));
+    platform::setRecordStore(std::make_unique<platform::SqliteRecordStore>(path));
+
+    QElapsedTimer timer;
+    PaintWatch watch(timer);
+    app.installEventFilter(&watch);
+    double shownMs = -1;
+    app::Program &program = app::StartUp();
+    QTimer::singleShot(0, &program.mess01, [&] {
+        timer.start();
+        program.mess01.C1->click();
+        if (QWidget *picker = program.picker.Window(); picker && picker->isVisible())
+            shownMs = double(timer.nsecsElapsed()) / 1e6;
+    });
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+    QApplication::exec();
+    app.removeEventFilter(&watch);
+    const int buttons = int(program.picker.Buttons.size());
+    const bool ok = shownMs >= 0 && watch.paintedMs >= 0 && buttons == 6;
+    app::ShutDown();
+    platform::setRecordStore(nullptr);
+    if (!ok) {
+        std::fprintf(stderr, "picker_bench: shown %.2f, painted %.2f, %d buttons\n", shownMs, watch.paintedMs, buttons);
+        return 1;
+    }
+    std::printf("{\"children\": 6, \"answers\": %d, \"shown_ms\": %.2f, \"painted_ms\": %.2f}\n", count, shownMs,
+                watch.paintedMs);
+    return 0;
+}
