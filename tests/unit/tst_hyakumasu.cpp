@@ -1,0 +1,101 @@
+#include "engine/Hyakumasu.h"
+#include "platform/RecordStore.h"
+
+#include <QtTest>
+
+#include <set>
+
+class TestHyakumasu : public QObject {
+    Q_OBJECT
+private slots:
+    void grid_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("leftBase"); // the left side runs from here, 10 numbers
+        for (auto [name, op, size, base] : {std::tuple{"たし算 10", 1, 10, 0}, {"ひき算 10", 2, 10, 10},
+                                            {"かけ算 10", 3, 10, 0}, {"ひき算 5", 2, 5, 10}, {"かけ算 5", 3, 5, 0}})
+            QTest::newRow(name) << op << size << base;
+    }
+    void grid()
+    {
+        QFETCH(int, op);
+        QFETCH(int, size);
+        QFETCH(int, leftBase);
+        std::set<std::vector<std::int16_t>> orders;
+        for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+            const engine::HyakumasuGrid g = engine::MakeHyakumasu(std::int16_t(op), size, seed);
+            QCOMPARE(g, engine::MakeHyakumasu(std::int16_t(op), size, seed));
+            const std::set<int> across(g.across.begin(), g.across.end()), down(g.down.begin(), g.down.end());
+            QVERIFY(int(across.size()) == size && *across.begin() >= 0 && *across.rbegin() <= 9);
+            QVERIFY(int(down.size()) == size && *down.begin() >= leftBase && *down.rbegin() <= leftBase + 9);
+            orders.insert(g.across);
+            const engine::ProblemRecord p = g.Crossing(size + 2); // row 2, column 3
+            QCOMPARE(std::pair(p.LeftOperand, p.RightOperand), std::pair(g.down[1], g.across[2]));
+            const int a = p.LeftOperand, b = p.RightOperand;
+            QCOMPARE(int(p.Answer), op == 1 ? a + b : op == 2 ? a - b : a * b);
+        }
+        QVERIFY(orders.size() > 15); // a new order each time
+    }
+
+    void judge_data()
+    {
+        QTest::addColumn<QString>("typed"); // crossing 7 typed as its answer in full width, one more, nothing
+        QTest::addColumn<bool>("right");
+        QTest::newRow("full-width digits") << "full" << true;
+        QTest::newRow("another number") << "more" << false;
+        QTest::newRow("left empty") << "" << false;
+    }
+    void judge()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, right);
+        const engine::HyakumasuGrid g = engine::MakeHyakumasu(2, 10, 9);
+        std::vector<QString> texts;
+        for (int i = 0; i < g.Count(); ++i)
+            texts.push_back(QString::number(g.Crossing(i).Answer + (i == 7 && typed == u"more")));
+        for (QChar &c : texts[7])
+            c = typed == u"full" ? QChar(c.unicode() - u'0' + u'０') : c;
+        texts[7] = typed.isEmpty() ? QString() : texts[7];
+        const engine::HyakumasuResult r = engine::JudgeHyakumasu(g, texts);
+        QCOMPARE(r.wrong, right ? std::vector<int>{} : std::vector<int>{7});
+        QCOMPARE(r.right, 100 - int(r.wrong.size()));
+    }
+
+    void best_data()
+    {
+        // Grids "drill:child:op:size:crossings:wrong:ms each", apart by ";"; the best of child k's
+        // たし算 5 × 5, -1 for none.
+        QTest::addColumn<QString>("grids");
+        QTest::addColumn<qint64>("best");
+        QTest::newRow("fastest right grid") << "a:k:1:5:25:0:100;b:k:1:5:25:0:80" << qint64(2000);
+        QTest::newRow("faster had a miss") << "a:k:1:5:25:0:100;b:k:1:5:25:1:10" << qint64(2500);
+        QTest::newRow("faster unfinished") << "a:k:1:5:25:0:100;b:k:1:5:24:0:10" << qint64(2500);
+        QTest::newRow("another child's") << "a:k:1:5:25:0:100;b:m:1:5:25:0:10" << qint64(2500);
+        QTest::newRow("other operation, size") << "a:k:3:5:25:0:100;b:k:1:10:100:0:1" << qint64(-1);
+    }
+    void best()
+    {
+        QFETCH(QString, grids);
+        QFETCH(qint64, best);
+        std::vector<platform::AnswerRow> rows;
+        const auto add = [&rows](const QString &drill, const QString &child, int op, int crossings,
+                                 bool correct, int ms, bool grid) {
+            platform::AnswerRow row;
+            std::tie(row.drill, row.child, row.calcKind, row.problemCount, row.correct, row.elapsedMs, row.grid) =
+                std::tuple(drill, child, std::int16_t(op), std::int16_t(crossings), correct, ms, grid);
+            rows.push_back(row);
+        };
+        for (const QString &g : grids.split(u';')) {
+            const QStringList f = g.split(u':');
+            for (int i = 0; i < f[4].toInt(); ++i)
+                add(f[0], f[1], f[2].toInt(), f[3].toInt() * f[3].toInt(), i >= f[5].toInt(), f[6].toInt(), true);
+        }
+        for (int i = 0; i < 25; ++i) // a plain drill's answers, faster than any grid, never make one
+            add("plain", "k", 1, 25, true, 1, false);
+        QCOMPARE(engine::HyakumasuBestMs(rows, QStringLiteral("k"), 1, 5).value_or(-1), best);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestHyakumasu)
+#include "tst_hyakumasu.moc"
