@@ -21,7 +21,7 @@
 
 #include "engine/ChildRecord.h"
 
-#include <QListWidget>
+#include <QTableWidget>
 
 using namespace testkit;
 
@@ -307,7 +307,7 @@ void FamilyScreens(ProgramFixture &fx)
     Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
     auto *tabs = Control<QTabWidget>(QStringLiteral("Kiroku"), QStringLiteral("Tabs"));
     tabs->setCurrentWidget(Control<QWidget>(QStringLiteral("Kiroku"), QStringLiteral("Children")));
-    Control<QListWidget>(QStringLiteral("Kiroku"), QStringLiteral("ChildList"))->setCurrentRow(1);
+    Control<QTableWidget>(QStringLiteral("Kiroku"), QStringLiteral("ChildList"))->setCurrentCell(1, 0);
     SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("27-record-children"));
     fx.program->setei.Unload();
     FlushDeletes();

@@ -4,7 +4,7 @@
 #include "engine/ChildRecord.h"
 #include "study/Children.h"
 
-#include <QListWidget>
+#include <QTableWidget>
 #include <QPointingDevice>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -115,18 +115,18 @@ void TestChildren::pageKeepsOrRefuses()
     QFETCH(QStringList, after);
     Name(before);
     OpenPage();
-    auto *list = V<QListWidget>(QStringLiteral("ChildList"));
+    auto *list = V<QTableWidget>(QStringLiteral("ChildList"));
     auto *box = V<QLineEdit>(QStringLiteral("NameBox"));
     if (pick >= 0)
-        list->setCurrentRow(pick);
+        list->setCurrentCell(pick, 0);
     box->clear();
     TypeCommitted(box, typed);
     V<QPushButton>(pick >= 0 ? QStringLiteral("RenameChild") : QStringLiteral("AddChild"))->click();
 
     QCOMPARE(fx->box->shown, message.isEmpty() ? QStringList{} : QStringList{message});
     QStringList shown, kept;
-    for (int i = 0; i < list->count(); ++i)
-        shown << list->item(i)->text();
+    for (int i = 0; i < list->rowCount(); ++i)
+        shown << list->item(i, 0)->text();
     for (const study::Child &child : engine::ReadChildren(*fx->record)->Living())
         kept << child.name;
     QCOMPARE(kept, after);
@@ -150,7 +150,7 @@ void TestChildren::removingAsksFirst()
     QFETCH(QStringList, after);
     Name({"はなこ", "たろう"});
     OpenPage();
-    V<QListWidget>(QStringLiteral("ChildList"))->setCurrentRow(0);
+    V<QTableWidget>(QStringLiteral("ChildList"))->setCurrentCell(0, 0);
     // The colour picked follows the child picked.
     QVERIFY(V<QRadioButton>(QStringLiteral("Colour(0)"))->isChecked());
     fx->box->answers = {answer};
@@ -161,7 +161,7 @@ void TestChildren::removingAsksFirst()
     for (const study::Child &child : engine::ReadChildren(*fx->record)->Living())
         kept << child.name;
     QCOMPARE(kept, after);
-    QCOMPARE(V<QListWidget>(QStringLiteral("ChildList"))->count(), after.size());
+    QCOMPARE(V<QTableWidget>(QStringLiteral("ChildList"))->rowCount(), after.size());
 }
 
 void TestChildren::pickerOnlyForTwoOrMore_data()

@@ -5,7 +5,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 
-#include <QListWidget>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QPointer>
 
 #include <utility>
@@ -68,11 +69,11 @@ void ChildrenPage::MakeControls()
     for (CommandButton *button : {AddChild, RenameChild, RemoveChild})
         button->SetBackColour(record::ButtonRed);
 
-    ChildList = new QListWidget(this);
-    ChildList->setObjectName(QStringLiteral("ChildList"));
+    // A table of one column, as the record's other lists (every edition's Qt has it).
+    ChildList = record::MakeTable(this, QStringLiteral("ChildList"), {QStringLiteral("登録した子ども")},
+                                  TwipsRect(Margin, 2040, PageWidth - 2 * Margin, 2820), font);
     ChildList->setAccessibleName(QStringLiteral("登録した子ども"));
-    ChildList->setGeometry(TwipsRect(Margin, 2040, PageWidth - 2 * Margin, 2820));
-    ChildList->setFont(font);
+    ChildList->horizontalHeader()->setStretchLastSection(true);
     Note = MakeLabel(this, QStringLiteral("Note"),
                      QStringLiteral("子どもは%1人まで登録できます。名前は%2文字までです。二人以上いると、"
                                     "「お勉強の開始」で「だれが　べんきょうする？」が出ます。")
@@ -83,7 +84,7 @@ void ChildrenPage::MakeControls()
     order << AddChild << RenameChild << RemoveChild << ChildList;
     SetFocusOrder(order);
 
-    connect(ChildList, &QListWidget::currentRowChanged, this, &ChildrenPage::ChildList_Picked);
+    connect(ChildList, &QTableWidget::currentCellChanged, this, &ChildrenPage::ChildList_Picked);
     connect(AddChild, &QPushButton::clicked, this, &ChildrenPage::Add_Click);
     connect(RenameChild, &QPushButton::clicked, this, &ChildrenPage::Rename_Click);
     connect(RemoveChild, &QPushButton::clicked, this, &ChildrenPage::Remove_Click);
@@ -98,13 +99,16 @@ void ChildrenPage::ReadList()
 {
     children_ = engine::ReadChildren(store_());
     const QSignalBlocker quiet(ChildList);
-    ChildList->clear();
+    ChildList->setRowCount(0);
     if (!children_) {
-        ChildList->addItem(record::Unreadable);
+        ChildList->setRowCount(1);
+        ChildList->setItem(0, 0, new QTableWidgetItem(record::Unreadable));
         return;
     }
     for (const study::Child &child : children_->Living()) {
-        auto *item = new QListWidgetItem(child.name, ChildList);
+        auto *item = new QTableWidgetItem(child.name);
+        ChildList->setRowCount(ChildList->rowCount() + 1);
+        ChildList->setItem(ChildList->rowCount() - 1, 0, item);
         item->setData(Qt::UserRole, child.id);
         item->setData(Qt::DecorationRole, ColourOf(child.colour));
         item->setData(Qt::AccessibleDescriptionRole,
@@ -115,7 +119,7 @@ void ChildrenPage::ReadList()
 
 const study::Child *ChildrenPage::Picked() const
 {
-    const QListWidgetItem *item = ChildList->currentItem();
+    const QTableWidgetItem *item = ChildList->currentItem();
     if (!children_ || !item)
         return nullptr;
     return children_->Find(item->data(Qt::UserRole).toString());

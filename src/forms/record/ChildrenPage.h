@@ -11,7 +11,7 @@
 #include <tuple>
 #include <type_traits>
 
-class QListWidget;
+class QTableWidget;
 
 namespace forms {
 
@@ -47,7 +47,7 @@ private:
     CommandButton *AddChild = nullptr;
     CommandButton *RenameChild = nullptr;
     CommandButton *RemoveChild = nullptr;
-    QListWidget *ChildList = nullptr;
+    QTableWidget *ChildList = nullptr;
     QLabel *Note = nullptr;
 
     std::function<platform::RecordStore &()> store_;

@@ -64,7 +64,7 @@ QString TakeChunk(int length)
 {
     std::vector<char16_t> buffer(std::size_t(std::max(length, 0)));
     mimoran_record_chunk_copy(buffer.data());
-    return QString(QStringView(buffer.data(), length));
+    return QStringView(buffer.data(), length).toString();
 }
 
 } // namespace
