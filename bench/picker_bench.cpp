@@ -4,6 +4,7 @@
 // opened by that click, as in use (start-up never reads it).
 //   picker_bench N   one JSON line: {"children": 6, "answers": N,
 //                    "shown_ms": .., "painted_ms": ..}
+#include "BenchRows.h"
 #include "app/Program.h"
 #include "engine/ChildRecord.h"
 #include "platform/MessageBox.h"
@@ -24,21 +25,8 @@ namespace {
 
 platform::AnswerRow Row(int n, const QStringList &children)
 {
-    platform::AnswerRow row;
-    row.drill = QStringLiteral("drill-%1").arg(n / 30);
+    platform::AnswerRow row = TimesRow(n);
     row.child = children[(n / 30) % children.size()];
-    row.answeredAt = QDateTime::currentDateTime().addSecs(n - 200000);
-    row.calcKind = 81;
-    row.rangeMax = 81;
-    row.problemCount = 30;
-    row.questionNo = std::int16_t(n % 30 + 1);
-    row.left = std::int16_t(n % 9 + 1);
-    row.right = std::int16_t(n / 9 % 9 + 1);
-    row.operation = 3;
-    row.answer = std::int16_t(row.left * row.right);
-    row.typed = QString::number(row.answer);
-    row.correct = n % 7 != 0;
-    row.elapsedMs = 1500 + n % 2000;
     return row;
 }
 

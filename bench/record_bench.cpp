@@ -4,6 +4,7 @@
 // of the page cache first.
 //   record_bench check N   one JSON line: {"answers": N, "first_answer_ms": ..,
 //                          "check_ms": .., "evicted": "fadvise"|"drop_caches"}
+#include "BenchRows.h"
 #include "platform/SqliteRecordStore.h"
 
 #include <QCoreApplication>
@@ -19,21 +20,7 @@ namespace {
 
 platform::AnswerRow Row(int n)
 {
-    platform::AnswerRow row;
-    row.drill = QStringLiteral("drill-%1").arg(n / 30);
-    row.answeredAt = QDateTime::currentDateTime().addSecs(n - 200000);
-    row.calcKind = 81;
-    row.rangeMax = 81;
-    row.problemCount = 30;
-    row.questionNo = std::int16_t(n % 30 + 1);
-    row.left = std::int16_t(n % 9 + 1);
-    row.right = std::int16_t(n / 9 % 9 + 1);
-    row.operation = 3;
-    row.answer = std::int16_t(row.left * row.right);
-    row.typed = QString::number(row.answer);
-    row.correct = n % 7 != 0;
-    row.elapsedMs = 1500 + n % 2000;
-    return row;
+    return TimesRow(n);
 }
 
 // Out of the page cache: all of it where we may (root), else this file's
