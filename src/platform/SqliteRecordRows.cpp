@@ -31,7 +31,9 @@ bool FitsInt16(const QVariant &value)
 QDateTime StoredTime(const QString &text, const QVariant &offset)
 {
     const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
-    const QTime time = QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss.zzz"));
+    // ISO parsing: a format string needs Qt's date-time parser, which the
+    // Windows and browser builds of Qt leave out.
+    const QTime time = QTime::fromString(text.mid(11), Qt::ISODateWithMs);
     if (!date.isValid() || !time.isValid())
         return {};
     if (offset.isNull())
