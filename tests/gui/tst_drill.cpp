@@ -671,7 +671,8 @@ void TestDrill::realPumpWaitsWithoutSpinning()
     Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
     Button(QStringLiteral("C1"))->click();
     bool dialogSeen = false;
-    QTimer::singleShot(300, [&] {
+    // Precise: a coarse timer may fire 5 % early.
+    QTimer::singleShot(300, Qt::PreciseTimer, [&] {
         dialogSeen = Window(QStringLiteral("Dialog")) != nullptr;
         AcknowledgeDialog();
     });
