@@ -38,6 +38,8 @@ QString WorksheetFileName(const Worksheet &sheet)
 {
     QString label = PracticeKindLabel(sheet.request.kind);
     label.replace(QStringLiteral("　"), QStringLiteral("_"));
+    if (sheet.request.columns)
+        label += QStringLiteral("_筆算");
     return QStringLiteral("計算プリント_%1_%2.pdf").arg(label).arg(sheet.request.number, 5, 10, QLatin1Char('0'));
 }
 

@@ -17,6 +17,7 @@ struct WorksheetRequest {
     bool fromWeak = true;   // the record's weak facts first, as にがて練習 sets them
     std::uint32_t number = 1; // the sheet's number: the same number, the same sheet
     QDate today;            // the schedule's day, for the weak facts
+    bool columns = false;   // 筆算: the problems that are worked in columns so
 };
 
 struct Worksheet {

@@ -2,6 +2,7 @@
 // pdffonts and pdftotext), as a viewer or a printer would read it: two A4
 // pages, the problems in order on the first, each with its answer on the
 // second, the text in embedded faces.
+#include "engine/ColumnSheet.h"
 #include "engine/Review.h"
 #include "engine/Worksheet.h"
 #include "forms/record/WorksheetPdf.h"
@@ -202,6 +203,8 @@ void CheckNothingOverlaps(const std::vector<Word> &words, const char *page)
 
 } // namespace
 
+Q_DECLARE_METATYPE(std::vector<engine::ProblemRecord>)
+
 class TestWorksheet : public QObject {
     Q_OBJECT
 
@@ -211,6 +214,8 @@ private slots:
     void readsBack();
     void everyAnswerHasRoom_data();
     void everyAnswerHasRoom();
+    void columnsReadBack_data();
+    void columnsReadBack();
 };
 
 void TestWorksheet::initTestCase()
@@ -363,6 +368,87 @@ void TestWorksheet::everyAnswerHasRoom()
     CheckNothingOverlaps(answers, "answers");
     QVERIFY2(PageText(file, 1).startsWith(QString(sheet.title).remove(u'　')), qPrintable(sheet.title));
     QVERIFY(PageText(file, 2).startsWith(QString(QStringLiteral("こたえ") + sheet.title).remove(u'　')));
+}
+
+
+void TestWorksheet::columnsReadBack_data()
+{
+    using P = engine::ProblemRecord;
+    QTest::addColumn<std::vector<P>>("kinds");
+    QTest::addColumn<int>("count");
+    QTest::addRow("sums, a carry into a fourth place") << std::vector<P>{{999, 1, 1000, 1}, {47, 58, 105, 1}, {3, 45, 48, 1}} << 20;
+    QTest::addRow("differences, down to one digit") << std::vector<P>{{100, 99, 1, 2}, {503, 47, 456, 2}, {80, 8, 72, 2}} << 50;
+    QTest::addRow("products, the one digit first or last") << std::vector<P>{{99, 9, 891, 3}, {7, 123, 861, 3}} << 24;
+    QTest::addRow("one-line problems among them") << std::vector<P>{{8, 2, 4, 4}, {7, 8, 56, 3}, {305, 697, 1002, 1}} << 30;
+}
+
+// On the answer pages every problem worked in columns has its digits in
+// their places: the upper number, the sign and the lower number, and the
+// answer, the ones of all three in one column; the others on one line; no
+// word runs into another or off the page.
+void TestWorksheet::columnsReadBack()
+{
+    QFETCH(std::vector<engine::ProblemRecord>, kinds);
+    QFETCH(int, count);
+    engine::Worksheet sheet{{{15, 999}, count, false, 7, QDate(2026, 12, 8)}, {}, QStringLiteral("計算プリント　筆算")};
+    sheet.request.columns = true;
+    for (int i = 0; i < count; ++i)
+        sheet.problems.push_back(kinds[std::size_t(i) % kinds.size()]);
+    const QString file = PdfForTools(forms::WorksheetPdf(sheet));
+    const engine::ColumnSheetLayout layout;
+    const int pages = layout.Pages(count);
+    QVERIFY(Run(QStringLiteral("pdfinfo"), {file}).value_or(QString()).contains(
+        QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(2 * pages))));
+    for (int page = 1; page <= 2 * pages; ++page)
+        CheckNothingOverlaps(PageWords(file, page), qPrintable(QString::number(page)));
+    const double slotWidth = 180 / 3 * 72 / 25.4;
+    for (int i = 0; i < count; ++i) {
+        const std::vector<Word> words = PageWords(file, pages + 1 + i / layout.PerPage());
+        const QString number = QStringLiteral("(%1)").arg(i + 1);
+        const auto at = std::find_if(words.begin(), words.end(), [&](const Word &w) { return w.text == number; });
+        QVERIFY2(at != words.end(), qPrintable(number));
+        // The slot's words below its number, in rows from the top.
+        std::vector<std::vector<Word>> rows;
+        for (const Word &w : words) {
+            const double down = w.box.top() - at->box.bottom();
+            if (&w == &*at || down < -1 || down > 120 || w.box.left() < at->box.left() - 1 ||
+                w.box.left() > at->box.left() + slotWidth - 10 || w.text.startsWith(u'('))
+                continue;
+            auto row = std::find_if(rows.begin(), rows.end(),
+                                    [&](const auto &r) { return qAbs(r[0].box.center().y() - w.box.center().y()) < 6; });
+            if (row == rows.end())
+                rows.push_back({w});
+            else
+                row->push_back(w);
+        }
+        std::sort(rows.begin(), rows.end(), [](const auto &a, const auto &b) { return a[0].box.top() < b[0].box.top(); });
+        const auto text = [](std::vector<Word> row) {
+            std::sort(row.begin(), row.end(), [](const Word &a, const Word &b) { return a.box.left() < b.box.left(); });
+            QString t;
+            for (const Word &w : row)
+                t += w.text;
+            return t;
+        };
+        const engine::ProblemRecord &problem = sheet.problems[std::size_t(i)];
+        if (!engine::WorkedInColumns(problem)) {
+            QCOMPARE(int(rows.size()), 2);
+            QCOMPARE(text(rows[0]), engine::ProblemText(problem));
+            QCOMPARE(text(rows[1]), engine::FullWidthNumber(problem.Answer));
+            continue;
+        }
+        const engine::ColumnFigures f = engine::InColumns(problem);
+        QCOMPARE(int(rows.size()), 3);
+        QCOMPARE(QStringList({text(rows[0]), text(rows[1]), text(rows[2])}),
+                 QStringList({f.upper, f.sign + f.lower, f.answer}));
+        // The ones' digit: the last character of each row's last word.
+        const auto ones = [](const std::vector<Word> &row) {
+            const Word &last = *std::max_element(row.begin(), row.end(), [](const Word &a, const Word &b) {
+                return a.box.left() < b.box.left();
+            });
+            return last.box.right() - last.box.width() / last.text.size() / 2;
+        };
+        QVERIFY2(qAbs(ones(rows[0]) - ones(rows[2])) < 3 && qAbs(ones(rows[1]) - ones(rows[2])) < 3, qPrintable(number));
+    }
 }
 
 QTEST_MAIN(TestWorksheet)

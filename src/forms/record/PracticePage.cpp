@@ -11,6 +11,7 @@
 #include "platform/Services.h"
 #include "study/Choices.h"
 
+#include <QCheckBox>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -74,7 +75,7 @@ PracticePage::PracticePage(Navigator &navigator, const Form &form)
     for (CommandButton *button : {StartPractice, MakeSheet})
         button->SetBackColour(record::ButtonRed);
     SetFocusOrder({KindList, RangeList, RowList, PracticeCount, StartPractice, SheetCount, SheetNumber,
-                   SheetSource[0], SheetSource[1], MakeSheet});
+                   SheetSource[0], SheetSource[1], SheetColumns, MakeSheet});
     connect(KindList, &ComboBox::Picked, this, &PracticePage::KindList_Click);
     connect(RangeList, &ComboBox::Picked, this, &PracticePage::ShowWeakInfo);
     connect(RowList, &ComboBox::Picked, this, &PracticePage::ShowWeakInfo);
@@ -145,12 +146,17 @@ void PracticePage::MakeSheetFrame(const QFont &font, const QFont &noteFont, cons
     SheetSource[1] = MakeOption(frame, ArrayName("SheetSource", 1), QStringLiteral("種別と範囲から"),
                                 TwipsRect(3240, 990, 2900, 420), font);
     SheetSource[0]->setChecked(true);
+    SheetColumns = new QCheckBox(QStringLiteral("筆算"), frame);
+    SheetColumns->setObjectName(QStringLiteral("SheetColumns"));
+    SheetColumns->setGeometry(TwipsRect(6330, 990, 3450, 420));
+    SheetColumns->setFont(font);
     MakeSheet = new CommandButton(frame, QStringLiteral("MakeSheet"), QStringLiteral("プリントを作る"),
                                   TwipsRect(6330, 330, 3450, 555), buttonFont);
     QLabel *note = MakeLabel(frame, QStringLiteral("SheetNote"),
                              QStringLiteral("A4の問題のページと、答えのページを作ります（PDF）。"
                                             "同じ番号からは同じプリントができます"
-                                            "（にがてな問題からのときは、同じ日の同じ記録から）。"),
+                                            "（にがてな問題からのときは、同じ日の同じ記録から）。"
+                                            "筆算では、2けた・3けたのたし算とひき算、かけ算を、たてにならべます。"),
                              TwipsRect(180, 1530, 9600, 840), noteFont);
     note->setWordWrap(true);
 }
@@ -241,6 +247,7 @@ void PracticePage::MakeSheet_Click()
     request.kind = PickedKind();
     request.count = int(*count);
     request.fromWeak = SheetSource[0]->isChecked();
+    request.columns = SheetColumns->isChecked();
     request.number = std::uint32_t(*number);
     request.today = QDate::currentDate();
     const engine::Worksheet sheet = engine::MakeWorksheet(answers_, request);

@@ -9,6 +9,8 @@
 #include <array>
 #include <vector>
 
+class QCheckBox;
+
 namespace forms {
 
 class Form;
@@ -49,6 +51,7 @@ private:
     TextBox *SheetCount = nullptr;
     TextBox *SheetNumber = nullptr;
     std::array<QRadioButton *, 2> SheetSource{};
+    QCheckBox *SheetColumns = nullptr;
     CommandButton *MakeSheet = nullptr;
 
     Navigator &navigator_;

@@ -1,5 +1,6 @@
 #include "forms/record/WorksheetPdf.h"
 
+#include "engine/ColumnSheet.h"
 #include "engine/Review.h"
 #include "engine/WorksheetLayout.h"
 #include "forms/common/FormKit.h"
@@ -55,9 +56,20 @@ void DrawHeading(QPainter &p, const engine::Worksheet &sheet, bool answers, doub
     const double blankHeight = Mm(10);
     p.drawText(QRectF(0, blankTop, Mm(22), blankHeight), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("なまえ"));
     p.drawLine(QPointF(Mm(22), blankTop + blankHeight), QPointF(width * 0.55, blankTop + blankHeight));
-    p.drawText(QRectF(width * 0.6, blankTop, width * 0.4, blankHeight), Qt::AlignLeft | Qt::AlignBottom,
-               QStringLiteral("　　　月　　　日"));
-    p.drawLine(QPointF(width * 0.6, blankTop + blankHeight), QPointF(width, blankTop + blankHeight));
+    if (!sheet.request.columns) {
+        p.drawText(QRectF(width * 0.6, blankTop, width * 0.4, blankHeight), Qt::AlignLeft | Qt::AlignBottom,
+                   QStringLiteral("　　　月　　　日"));
+        p.drawLine(QPointF(width * 0.6, blankTop + blankHeight), QPointF(width, blankTop + blankHeight));
+        return;
+    }
+    // Boxes for the day and the score, as the printed column sheets have.
+    const QRectF day(width * 0.58, blankTop - Mm(1), width * 0.22, blankHeight + Mm(2));
+    const QRectF score(width * 0.82, blankTop - Mm(1), width * 0.18, blankHeight + Mm(2));
+    p.setPen(QPen(Ink, Mm(0.3)));
+    p.drawRect(day);
+    p.drawRect(score);
+    p.drawText(day, Qt::AlignCenter, QStringLiteral("　　月　　日"));
+    p.drawText(score.adjusted(0, 0, -Mm(2), 0), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("てん"));
 }
 
 // One page: the heading, then the problems in two columns, top to bottom,
@@ -97,6 +109,100 @@ void DrawPage(QPainter &p, const engine::Worksheet &sheet, bool answers)
     }
 }
 
+// A problem in columns in its slot: its number, the upper number, the sign
+// and the lower number, a rule, a box for each digit of the answer (on the
+// answer page the digits in them), and thin lines between the places.
+void DrawInColumns(QPainter &p, const engine::ProblemRecord &problem, int number, const QPointF &at,
+                   const engine::ColumnSheetLayout &l, bool answers)
+{
+    const engine::ColumnFigures f = engine::InColumns(problem);
+    const double cell = Mm(l.cell);
+    const double labelHeight = cell * 0.7;
+    p.setPen(Faint);
+    p.setFont(FormFont(Face::Maru, l.cell * 72 / 25.4 * 0.4));
+    p.drawText(QRectF(at, QSizeF(Mm(l.slotWidth), labelHeight)), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("(%1)").arg(number));
+    const double left = at.x() + cell * 0.5;
+    const double top = at.y() + labelHeight;
+    const auto cellAt = [&](int row, int column) {
+        return QRectF(left + column * cell, top + row * cell, cell, cell);
+    };
+    const int first = f.columns; // the ones' column; 0 is the sign's
+    const auto figureCell = [&](int row, int fromRight) { return cellAt(row, first - fromRight); };
+    const QFont digits = FormFont(Face::Maru, l.cell * 72 / 25.4 * 0.62);
+    p.setFont(digits);
+    p.setPen(Ink);
+    for (int i = 0; i < int(f.upper.size()); ++i)
+        p.drawText(figureCell(0, int(f.upper.size()) - 1 - i), Qt::AlignCenter, f.upper.at(i));
+    for (int i = 0; i < int(f.lower.size()); ++i)
+        p.drawText(figureCell(1, int(f.lower.size()) - 1 - i), Qt::AlignCenter, f.lower.at(i));
+    p.drawText(cellAt(1, 0), Qt::AlignCenter, f.sign);
+    // Place-value lines through the numbers, the rule under them.
+    p.setPen(QPen(Faint, Mm(0.15), Qt::DotLine));
+    for (int column = 2; column <= first; ++column)
+        p.drawLine(cellAt(0, column).topLeft(), cellAt(1, column).bottomLeft());
+    p.setPen(QPen(Ink, Mm(0.5)));
+    p.drawLine(cellAt(1, 0).bottomLeft(), cellAt(1, first).bottomRight());
+    const int boxes = int(f.answer.size());
+    for (int i = 0; i < boxes; ++i) {
+        const QRectF box = figureCell(2, boxes - 1 - i).adjusted(Mm(0.6), Mm(0.8), -Mm(0.6), -Mm(0.4));
+        p.setPen(QPen(Faint, Mm(0.3)));
+        p.drawRect(box);
+        if (answers) {
+            p.setPen(AnswerRed);
+            p.drawText(box, Qt::AlignCenter, f.answer.at(i));
+        }
+    }
+}
+
+// A problem not worked in columns, in a slot of a column sheet: on one line,
+// its box under it.
+void DrawOnOneLine(QPainter &p, const engine::ProblemRecord &problem, int number, const QPointF &at,
+                   const engine::ColumnSheetLayout &l, bool answers)
+{
+    const double cell = Mm(l.cell);
+    const QRectF slot(at, QSizeF(Mm(l.slotWidth), Mm(l.slotHeight)));
+    p.setPen(Faint);
+    p.setFont(FormFont(Face::Maru, l.cell * 72 / 25.4 * 0.4));
+    p.drawText(QRectF(at, QSizeF(slot.width(), cell * 0.7)), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("(%1)").arg(number));
+    QFont font = FormFont(Face::Maru, l.cell * 72 / 25.4 * 0.5);
+    p.setFont(font);
+    p.setPen(Ink);
+    p.drawText(QRectF(at.x() + cell * 0.5, at.y() + cell * 0.7, slot.width() - cell, cell), Qt::AlignLeft | Qt::AlignVCenter,
+               engine::ProblemText(problem));
+    const QString answer = engine::FullWidthNumber(problem.Answer);
+    const QRectF box(at.x() + cell * 0.5, at.y() + cell * 1.9,
+                     std::min(slot.width() - cell, engine::HandwrittenEms(int(answer.size())) * cell * 0.6), cell);
+    p.setPen(QPen(Faint, Mm(0.3)));
+    p.drawRect(box);
+    if (answers) {
+        p.setPen(AnswerRed);
+        p.drawText(box, Qt::AlignCenter, answer);
+    }
+}
+
+// The problems of one page of a column sheet (or their answers), in rows of
+// slots from the top left.
+void DrawColumnPage(QPainter &p, const engine::Worksheet &sheet, int page, bool answers)
+{
+    const QRectF area = QRectF(p.viewport());
+    DrawHeading(p, sheet, answers, area.width());
+    const engine::ColumnSheetLayout l =
+        engine::LayOutColumnSheet(sheet.problems, area.width() / Mm(1), area.height() / Mm(1));
+    const int from = page * l.PerPage();
+    const int to = std::min(int(sheet.problems.size()), from + l.PerPage());
+    for (int i = from; i < to; ++i) {
+        const int slot = i - from;
+        const QPointF at(Mm((slot % l.across) * l.slotWidth), Mm(l.top + (slot / l.across) * l.slotHeight));
+        const engine::ProblemRecord &problem = sheet.problems[std::size_t(i)];
+        if (engine::WorkedInColumns(problem))
+            DrawInColumns(p, problem, i + 1, at, l, answers);
+        else
+            DrawOnOneLine(p, problem, i + 1, at, l, answers);
+    }
+}
+
 } // namespace
 
 QByteArray WorksheetPdf(const engine::Worksheet &sheet)
@@ -113,9 +219,19 @@ QByteArray WorksheetPdf(const engine::Worksheet &sheet)
                                          QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
         QPainter painter(&writer);
         painter.setRenderHint(QPainter::Antialiasing);
-        DrawPage(painter, sheet, false);
-        writer.newPage();
-        DrawPage(painter, sheet, true);
+        if (!sheet.request.columns) {
+            DrawPage(painter, sheet, false);
+            writer.newPage();
+            DrawPage(painter, sheet, true);
+        } else {
+            // The problems' pages, then as many of answers.
+            const int pages = engine::ColumnSheetLayout{}.Pages(int(sheet.problems.size()));
+            for (int page = 0; page < 2 * pages; ++page) {
+                if (page > 0)
+                    writer.newPage();
+                DrawColumnPage(painter, sheet, page % pages, page >= pages);
+            }
+        }
     }
     return bytes;
 }
