@@ -209,8 +209,10 @@ async function answerByKeyboard(wd, question, right) {
 async function keyboardDrill(wd) {
   await shown(wd, "Mess01");
   await focusAt(wd, "Mess01", "C1");
-  await wd.keys(KEY.Enter);
-  await shown(wd, "Calk");
+  await keyUntil(wd, KEY.Enter, "Calk shown", async () => {
+    const c = await ask(wd, { op: "widget", window: "Calk" });
+    return c && c.found && c.visible;
+  });
   await focusAt(wd, "Calk", "T1");
   await wd.keys(KEY.Backspace, KEY.Backspace, "3");
   await reads(wd, "Calk", "T1", "3");
@@ -236,11 +238,25 @@ async function keyboardDrill(wd) {
   check(true, "WebKit: a whole drill by keyboard alone, back at the menu");
 }
 
+// A key pressed in the moments after a load can be lost (the window not yet
+// active); pressed again while what it should do has not happened.
+async function keyUntil(wd, key, what, done) {
+  for (let attempt = 1; attempt <= 3; ++attempt) {
+    await wd.keys(key);
+    if (await until(what, done, 1500).catch(() => false))
+      return;
+    note(`${what}: the key pressed again (attempt ${attempt})`);
+  }
+  await until(what, done);
+}
+
 async function passwordRound(wd) {
   await shown(wd, "Mess01");
   await focusAt(wd, "Mess01", "C1");
-  await wd.keys(KEY.Tab);
-  await focusAt(wd, "Mess01", "C2");
+  await keyUntil(wd, KEY.Tab, "keyboard at Mess01/C2", async () => {
+    const f = await ask(wd, { op: "focus" });
+    return f && f.window === "Mess01" && f.name === "C2";
+  });
   await wd.keys(KEY.Enter); // 設定
   await shown(wd, "PassWord");
   await focusAt(wd, "PassWord", "T1");
@@ -356,6 +372,12 @@ async function main() {
     check(record.readable && record.count === 3 && record.pending === 0 && verdicts === "1+ 2- 3+",
           `WebKit: the drill's 3 answers kept in IndexedDB across the reload (${record.count}: ${verdicts})`);
     await everyScreenWhole(wd);
+  } catch (e) {
+    // What the page showed when it went wrong, beside the Chromium test's.
+    const shot = path.join(site, "..", "browser-test", "failure-webkit.png");
+    await wd.screenshot().then(img => fs.writeFileSync(shot, px.encode(img, { x: 0, y: 0, w: img.width, h: img.height })))
+      .then(() => console.error(`last screen: ${shot}`), () => {});
+    throw e;
   } finally {
     await wd.end().catch(() => {});
     driver.kill();
