@@ -73,8 +73,10 @@ async function ask(page, request) {
 
 // A control (or, without a name, a window) by objectName, in page pixels.
 async function control(page, windowName, name) {
-  const c = await ask(page, { op: "widget", window: windowName, name });
-  if (!c.found)
+  // None while a reloaded page has not started the program yet.
+  const c = await page.evaluate(() => !!window.mimoran?.loader?.module?.())
+    ? await ask(page, { op: "widget", window: windowName, name }) : null;
+  if (!c?.found)
     return null;
   const at = await page.evaluate(() => {
     const r = document.getElementById("screen").getBoundingClientRect();
@@ -142,8 +144,20 @@ class Screen {
     return c;
   }
 
+  // The page drops input while the program waits on IndexedDB (its stack
+  // set aside); a person would click again, a test waits until it may.
+  async idle(timeout = 20000) {
+    const end = Date.now() + timeout;
+    while (await this.page.evaluate(() => (window.mimoran?.loader?.module?.()?.mimoranRecord?.holding || 0) > 0)) {
+      if (Date.now() > end)
+        await this.fail(`the page still waits on its record after ${timeout} ms`);
+      await sleep(20);
+    }
+  }
+
   async click(windowName, name) {
     const r = await this.at(windowName, name);
+    await this.idle();
     await this.page.mouse.click(r.x + r.w / 2, r.y + r.h / 2);
   }
 
@@ -151,6 +165,7 @@ class Screen {
   async tap(windowName, name) {
     const r = await this.at(windowName, name);
     const point = { x: Math.round(r.x + r.w / 2), y: Math.round(r.y + r.h / 2) };
+    await this.idle();
     const cdp = await touchSession(this.page);
     await cdp.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [point] });
     await sleep(20);
@@ -163,10 +178,12 @@ class Screen {
   }
 
   async type(text) {
+    await this.idle();
     await this.page.keyboard.type(text, { delay: 10 });
   }
 
   async key(name) {
+    await this.idle();
     await this.page.keyboard.press(name);
   }
 
@@ -1282,7 +1299,7 @@ async function spartanOutlivesPage(browser, server) {
     results.push(await screen.text("kekka", `L(${i})`));
   check(results.join() === "4,75,3,1" && !(await control(page, "kekka", "Command1")).visible,
         `the locked results hold over a reload (${results.join(", ")})`);
-  await typeInto(screen, "T1", PASSWORD_TEXT);
+  await typeInto(screen, "T1", PASSWORD_TEXT, "kekka");
   await screen.click("kekka", "C1");
   await backToMenu(screen);
   await page.reload({ waitUntil: "domcontentloaded" });
