@@ -134,6 +134,8 @@ void TestChildren::pageKeepsOrRefuses()
         kept << child.name;
     QCOMPARE(kept, after);
     QCOMPARE(shown, after);
+    // The window's choice follows the list at once.
+    QCOMPARE(V<QComboBox>(QStringLiteral("ChildChoice"))->count(), after.size());
     // A refused name stays in its box to be put right.
     if (!message.isEmpty())
         QCOMPARE(box->text(), typed);

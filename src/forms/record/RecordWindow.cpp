@@ -80,7 +80,9 @@ void RecordWindow::CreateControls(QWidget *w)
     AddPage(new TimesPage);
     AddPage(new KindsPage);
     AddPage(new PracticePage(navigator_, *this));
-    AddPage(new ChildrenPage(store_, *this));
+    auto *childrenPage = new ChildrenPage(store_, *this);
+    AddPage(childrenPage);
+    connect(childrenPage, &ChildrenPage::ChildrenChanged, this, &RecordWindow::ChildrenChanged);
 
     auto *exportButton = new CommandButton(w, QStringLiteral("Export"), QStringLiteral("書き出す"),
                                            TwipsRect(120, 6990, 1560, 540), buttonFont);
@@ -161,6 +163,12 @@ void RecordWindow::Refresh()
                        .arg(store.Location()));
     for (RecordPage *page : pages_)
         page->ShowReport(report_);
+}
+
+void RecordWindow::ChildrenChanged()
+{
+    choice_.Fill();
+    Refresh();
 }
 
 void RecordWindow::ShowOpeningMessages()

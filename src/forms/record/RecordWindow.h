@@ -39,6 +39,8 @@ private:
     void AddPage(RecordPage *page);
     // Reads the record and shows it on every page.
     void Refresh();
+    // The こども page changed the list: the choice and the pages follow.
+    void ChildrenChanged();
     // What the record had to say at this opening, in one box.
     void ShowOpeningMessages();
     void Export_Click();
