@@ -330,8 +330,13 @@ void TestChildren::recordShowsTheChosenChild()
     Control<QPushButton>(QStringLiteral("Kiroku"), QStringLiteral("CloseButton"))->click();
     FlushDeletes();
     Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
-    if (left == 4)
-        QCOMPARE(V<QComboBox>(QStringLiteral("ChildChoice"))->currentIndex(), chosen);
+    QCOMPARE(V<QComboBox>(QStringLiteral("ChildChoice"))->currentIndex(), chosen);
+    // にがて練習 from here is the chosen child's drill, the picker not asking.
+    study::StudyingChild = QStringLiteral("left over");
+    V<QPushButton>(QStringLiteral("StartPractice"))->click();
+    FlushDeletes();
+    QVERIFY(Window(QStringLiteral("Calk")) && !Window(Picker));
+    QCOMPARE(study::StudyingChild, (QStringList{ids[0], ids[1], QString()}[chosen]));
 }
 
 QTEST_MAIN(TestChildren)
