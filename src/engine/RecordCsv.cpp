@@ -28,9 +28,18 @@ QString CsvField(const QString &text)
     return u'"' + value + u'"';
 }
 
+// The answer's child by name: its living owner (the first child for those of
+// before), else the removed child it was given by.
+QString ChildName(const study::ChildList &children, const QString &answeredBy)
+{
+    const QString owner = children.OwnerOf(answeredBy);
+    const study::Child *child = children.Find(owner.isEmpty() ? answeredBy : owner);
+    return child ? child->name : QString();
+}
+
 } // namespace
 
-QByteArray RecordCsv(const std::vector<AnswerRow> &answers)
+QByteArray RecordCsv(const std::vector<AnswerRow> &answers, const study::ChildList &children)
 {
     const QStringList header{
         QStringLiteral("日時"),     QStringLiteral("ドリル"),       QStringLiteral("モード"),
@@ -38,7 +47,8 @@ QByteArray RecordCsv(const std::vector<AnswerRow> &answers)
         QStringLiteral("やり直し"), QStringLiteral("問番号"),       QStringLiteral("問題"),
         QStringLiteral("左"),       QStringLiteral("演算"),         QStringLiteral("右"),
         QStringLiteral("正しい答え"), QStringLiteral("入力した答え"), QStringLiteral("正誤"),
-        QStringLiteral("時間（ミリ秒）"), QStringLiteral("にがて練習")};
+        QStringLiteral("時間（ミリ秒）"), QStringLiteral("にがて練習"),
+        QStringLiteral("子ども")};
     QString text;
     auto line = [&text](const QStringList &fields) {
         QStringList quoted;
@@ -54,7 +64,7 @@ QByteArray RecordCsv(const std::vector<AnswerRow> &answers)
               ProblemLabel(a), QString::number(a.left), OperatorSign(a.operation).value_or(QString()),
               QString::number(a.right), QString::number(a.answer), a.typed,
               a.correct ? QStringLiteral("○") : QStringLiteral("×"), QString::number(a.elapsedMs),
-              a.practice ? QStringLiteral("はい") : QStringLiteral("いいえ")});
+              a.practice ? QStringLiteral("はい") : QStringLiteral("いいえ"), ChildName(children, a.child)});
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -11,6 +11,13 @@ namespace engine {
 // What the parent's view shows of the learning record at one reading: the
 // answers and the figures made from them, worked out once and drawn by every
 // page of the view.
+// Whose answers a report shows, when children are named: a living child (or,
+// with an empty id and name, 「名前のない記録」).
+struct ReportOwner {
+    QString id;
+    QString name;
+};
+
 struct RecordReport {
     bool readable = true; // false: the record could not be read at all
     int unreadable = 0;   // entries kept but not understood
@@ -19,6 +26,7 @@ struct RecordReport {
     std::vector<DrillSummary> drills; // newest first
     TimesGrid times{};
     std::vector<KindSummary> kinds;
+    std::optional<ReportOwner> owner; // none: no child is named, the report is everyone's
 };
 
 // From what the store read (no value: it could not read the record).

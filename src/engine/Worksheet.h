@@ -24,6 +24,7 @@ struct Worksheet {
     WorksheetRequest request;
     std::vector<ProblemRecord> problems; // in the sheet's order
     QString title;   // "計算プリント　九九（七の段）"
+    QString childName; // on the なまえ line; empty leaves it to be written in
 };
 
 inline constexpr int WorksheetMinCount = 20;

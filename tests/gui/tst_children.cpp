@@ -4,6 +4,7 @@
 #include "engine/ChildRecord.h"
 #include "study/Children.h"
 
+#include <QComboBox>
 #include <QTableWidget>
 #include <QPointingDevice>
 #include <QRadioButton>
@@ -36,6 +37,8 @@ private slots:
     void pickerOnlyForTwoOrMore();
     void childPicked_data();
     void childPicked();
+    void recordShowsTheChosenChild_data();
+    void recordShowsTheChosenChild();
 
 private:
     // Names the children in the record, each with the colour of its place.
@@ -131,6 +134,8 @@ void TestChildren::pageKeepsOrRefuses()
         kept << child.name;
     QCOMPARE(kept, after);
     QCOMPARE(shown, after);
+    // The window's choice follows the list at once.
+    QCOMPARE(V<QComboBox>(QStringLiteral("ChildChoice"))->count(), after.size());
     // A refused name stays in its box to be put right.
     if (!message.isEmpty())
         QCOMPARE(box->text(), typed);
@@ -262,6 +267,76 @@ void TestChildren::childPicked()
     QCOMPARE(study::StudyingChild, ids[chosen]);
     QVERIFY(Window(QStringLiteral("Calk")));
     QVERIFY(!Window(Picker) && !Window(QStringLiteral("Mess01")));
+}
+
+void TestChildren::recordShowsTheChosenChild_data()
+{
+    QTest::addColumn<int>("chosen"); // はなこ, たろう, 名前のない記録
+    QTest::addColumn<QList<int>>("answers"); // to the erase questions; none: 記録を消す is not pressed
+    QTest::addColumn<int>("drills");         // on 最近の学習 afterwards
+    QTest::addColumn<int>("left");           // answers left in the record
+    const int yes = platform::ResultYes, no = platform::ResultNo;
+    QTest::newRow("the first child, at first") << 0 << QList<int>{} << 1 << 4;
+    QTest::newRow("another child") << 1 << QList<int>{} << 2 << 4;
+    QTest::newRow("a removed child's, nobody's") << 2 << QList<int>{} << 1 << 4;
+    QTest::newRow("the child's answers erased") << 1 << QList<int>{yes} << 0 << 2;
+    QTest::newRow("everyone's erased") << 1 << QList<int>{no, yes} << 0 << 0;
+    QTest::newRow("nothing erased") << 1 << QList<int>{no, no} << 2 << 4;
+}
+
+void TestChildren::recordShowsTheChosenChild()
+{
+    QFETCH(int, chosen);
+    QFETCH(QList<int>, answers);
+    QFETCH(int, drills);
+    QFETCH(int, left);
+    const QStringList ids = Name({"はなこ", "たろう", "じろう"});
+    QVERIFY(engine::ChangeChildren(*fx->record, [&](study::ChildList &l) {
+                return l.Remove(ids[2]) ? study::ChildRefusal::None : study::ChildRefusal::Unknown;
+            }) == study::ChildRefusal::None);
+    const QStringList by{ids[0], ids[1], ids[1], ids[2]};
+    for (int i = 0; i < by.size(); ++i) {
+        platform::AnswerRow row;
+        row.drill = QString::number(i);
+        row.answeredAt = QDateTime(QDate(2026, 12, 1), QTime(9, i));
+        row.calcKind = 1, row.rangeMax = 10, row.problemCount = 1, row.questionNo = 1, row.operation = 1;
+        row.child = by[i];
+        QVERIFY(fx->record->Append(row));
+    }
+    fx->program->setei.Show();
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    auto *choice = V<QComboBox>(QStringLiteral("ChildChoice"));
+    QCOMPARE(choice->count(), 3);
+    QCOMPARE(choice->itemText(2), QStringLiteral("名前のない記録"));
+    choice->setCurrentIndex(chosen);
+    emit choice->activated(chosen);
+    fx->box->answers = {answers.begin(), answers.end()};
+    if (!answers.isEmpty())
+        V<QPushButton>(QStringLiteral("Erase"))->click();
+    QCOMPARE(fx->box->shown.value(0),
+             answers.isEmpty() ? QString()
+                               : QStringLiteral("たろうさんの記録だけを消しますか？"
+                                                "「いいえ」のときは、全員の記録を消すかをたずねます。"));
+    QCOMPARE(V<QTableWidget>(QStringLiteral("DrillTable"))->rowCount(), drills);
+    QCOMPARE(int(fx->record->ReadAll()->answers.size()), left);
+    // Every child's answers written out, each named.
+    V<QPushButton>(QStringLiteral("Export"))->click();
+    QStringList names;
+    for (const QString &line : QString::fromUtf8(fx->saver->files.value(0)).split("\r\n", Qt::SkipEmptyParts))
+        names << line.section(QLatin1Char(','), -1).remove(QLatin1Char('"'));
+    QCOMPARE(names, left == 4 ? QStringList({"子ども", "はなこ", "たろう", "たろう", "じろう"})
+                    : left == 2 ? QStringList({"子ども", "はなこ", "じろう"}) : QStringList());
+    // The next opening shows the child chosen last.
+    Control<QPushButton>(QStringLiteral("Kiroku"), QStringLiteral("CloseButton"))->click();
+    FlushDeletes();
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    QCOMPARE(V<QComboBox>(QStringLiteral("ChildChoice"))->currentIndex(), chosen);
+    // にがて練習 from here is the chosen child's drill, the picker not asking.
+    study::StudyingChild = QStringLiteral("left over");
+    V<QPushButton>(QStringLiteral("StartPractice"))->click();
+    FlushDeletes();
+    QVERIFY(Window(QStringLiteral("Calk")) && !Window(Picker));
+    QCOMPARE(study::StudyingChild, (QStringList{ids[0], ids[1], QString()}[chosen]));
 }
 
 QTEST_MAIN(TestChildren)

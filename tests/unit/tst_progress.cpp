@@ -94,6 +94,7 @@ private slots:
     void kindsInListOrderWithTheMostMissed();
     void csvReadsBackAsStored_data();
     void csvReadsBackAsStored();
+    void csvNamesTheChild();
 };
 
 void TestProgress::factState_data()
@@ -313,6 +314,27 @@ void TestProgress::csvReadsBackAsStored()
     QCOMPARE(rows[2][8], QStringLiteral("８×９＝"));
     QCOMPARE(rows[2][14], QStringLiteral("○"));
     QCOMPARE(engine::RecordCsvName(QDate(2026, 12, 8)), QStringLiteral("学習の記録_20261208.csv"));
+}
+
+// The first child takes the answers of before; a removed child keeps their
+// name; a child the list does not know is nobody.
+void TestProgress::csvNamesTheChild()
+{
+    study::ChildList children;
+    QString first, removed;
+    QCOMPARE(children.Add(QStringLiteral("はなこ"), 0, &first), study::ChildRefusal::None);
+    QCOMPARE(children.Add(QStringLiteral("たろう"), 1, &removed), study::ChildRefusal::None);
+    QVERIFY(children.Remove(removed));
+    std::vector<AnswerRow> rows;
+    for (const QString &by : {QString(), first, removed, QStringLiteral("someone")}) {
+        rows.push_back(Row("d-1", 7, 3, 6, true));
+        rows.back().child = by;
+    }
+    const QList<QStringList> read = ParseCsv(QString::fromUtf8(engine::RecordCsv(rows, children).mid(3)));
+    QStringList names;
+    for (const QStringList &row : read)
+        names << row.last();
+    QCOMPARE(names, QStringList({"子ども", "はなこ", "はなこ", "たろう", ""}));
 }
 
 QTEST_GUILESS_MAIN(TestProgress)

@@ -154,7 +154,10 @@ bool ChildrenPage::Keep(const std::function<study::ChildRefusal(study::ChildList
     if (!page || !form_.IsLoaded())
         return false;
     ReadList();
-    return refusal && *refusal == study::ChildRefusal::None;
+    const bool kept = refusal && *refusal == study::ChildRefusal::None;
+    if (kept)
+        emit ChildrenChanged();
+    return kept && page && form_.IsLoaded();
 }
 
 void ChildrenPage::Add_Click()

@@ -29,6 +29,10 @@ public:
 
     void ShowReport(const engine::RecordReport &report) override;
 
+signals:
+    // A change to the list was kept.
+    void ChildrenChanged();
+
 private:
     void MakeControls();
     void ReadList();

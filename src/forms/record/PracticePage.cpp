@@ -9,6 +9,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/Services.h"
+#include "study/Children.h"
 #include "study/Choices.h"
 
 #include <QCheckBox>
@@ -164,6 +165,7 @@ void PracticePage::MakeSheetFrame(const QFont &font, const QFont &noteFont, cons
 void PracticePage::ShowReport(const engine::RecordReport &report)
 {
     answers_ = report.answers;
+    owner_ = report.owner;
     ShowWeakInfo();
 }
 
@@ -227,6 +229,10 @@ void PracticePage::StartPractice_Click()
         return;
     if (!StillOpen(page))
         return;
+    // The drill is the chosen child's, as their weak facts are: it records
+    // under them without the picker asking again.
+    if (owner_)
+        study::StudyingChild = owner_->id;
     // This window and the settings close; nothing of this page is touched after.
     navigator_.StartPractice(std::move(plan.problems), kind);
 }
@@ -250,7 +256,9 @@ void PracticePage::MakeSheet_Click()
     request.columns = SheetColumns->isChecked();
     request.number = std::uint32_t(*number);
     request.today = QDate::currentDate();
-    const engine::Worksheet sheet = engine::MakeWorksheet(answers_, request);
+    engine::Worksheet sheet = engine::MakeWorksheet(answers_, request);
+    if (owner_)
+        sheet.childName = owner_->name;
     const QByteArray pdf = WorksheetPdf(sheet);
     platform::FileSaver &saver = platform::fileSaver();
     const platform::SaveResult result =

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -57,6 +58,7 @@ private:
     Navigator &navigator_;
     const Form &form_;
     std::vector<platform::AnswerRow> answers_;
+    std::optional<engine::ReportOwner> owner_; // whose answers these are
 };
 
 } // namespace forms

@@ -2,6 +2,7 @@
 
 #include "forms/common/Palette.h"
 
+#include "engine/ChildRecord.h"
 #include "engine/RecordCsv.h"
 #include "forms/common/FormKit.h"
 #include "forms/record/ChildrenPage.h"
@@ -27,6 +28,8 @@ const QColor &Back = palette::ParentPink;
 using palette::TitleBlue;
 
 const QString EraseQuestion = QStringLiteral("学習の記録をすべて消します。よろしいですか？");
+const QString EraseOneQuestion =
+    QStringLiteral("%1だけを消しますか？「いいえ」のときは、全員の記録を消すかをたずねます。");
 const QString EraseRefused = QStringLiteral("学習の記録を消せませんでした。");
 // Files set aside beside the record (a damaged one, one of a newer
 // version) still hold answers: the parent is told of them, and erasing the
@@ -46,9 +49,10 @@ constexpr int ClientHeight = 8250;
 } // namespace
 
 RecordWindow::RecordWindow(Navigator &navigator, std::function<platform::RecordStore &()> store)
-    : Form(QStringLiteral("Kiroku")), navigator_(navigator), store_(std::move(store))
+    : Form(QStringLiteral("Kiroku")), navigator_(navigator), store_(std::move(store)), choice_(store_)
 {
     connect(this, &Form::Opened, this, &RecordWindow::ShowOpeningMessages);
+    connect(&choice_, &ChildChoice::Changed, this, &RecordWindow::Refresh);
 }
 
 void RecordWindow::CreateControls(QWidget *w)
@@ -64,6 +68,8 @@ void RecordWindow::CreateControls(QWidget *w)
                               TwipsRect(120, 60, 10260, 480), FormFont(Face::PopS, 18, true),
                               Qt::AlignHCenter | Qt::AlignTop);
     SetTextColour(title, TitleBlue);
+    // Right of the title, whose text is centred.
+    choice_.CreateControls(w, QRect(6600, 60, 3780, 480));
 
     Tabs = new QTabWidget(w);
     Tabs->setObjectName(QStringLiteral("Tabs"));
@@ -74,7 +80,9 @@ void RecordWindow::CreateControls(QWidget *w)
     AddPage(new TimesPage);
     AddPage(new KindsPage);
     AddPage(new PracticePage(navigator_, *this));
-    AddPage(new ChildrenPage(store_, *this));
+    auto *childrenPage = new ChildrenPage(store_, *this);
+    AddPage(childrenPage);
+    connect(childrenPage, &ChildrenPage::ChildrenChanged, this, &RecordWindow::ChildrenChanged);
 
     auto *exportButton = new CommandButton(w, QStringLiteral("Export"), QStringLiteral("書き出す"),
                                            TwipsRect(120, 6990, 1560, 540), buttonFont);
@@ -98,7 +106,7 @@ void RecordWindow::CreateControls(QWidget *w)
 
     // The tab bar, not the tab widget: Qt 6.4 splits the focus ring when
     // ordering a widget that has a focus proxy.
-    QList<QWidget *> order{Tabs->tabBar()};
+    QList<QWidget *> order{choice_.Control(), Tabs->tabBar()};
     for (const RecordPage *page : pages_)
         order << page->FocusOrder();
     order << exportButton << erase << close;
@@ -122,10 +130,12 @@ void RecordWindow::ClearControls()
     Tabs = nullptr;
     pages_.clear();
     Status = Place = nullptr;
+    choice_.ClearControls();
 }
 
 void RecordWindow::Load()
 {
+    choice_.Fill();
     Refresh();
     openingMessages_.clear();
     if (!report_.readable)
@@ -136,7 +146,8 @@ void RecordWindow::Load()
 void RecordWindow::Refresh()
 {
     platform::RecordStore &store = store_();
-    report_ = engine::MakeRecordReport(store.ReadAll());
+    report_ = engine::MakeRecordReport(choice_.ReadAnswers());
+    report_.owner = choice_.Owner();
     if (!report_.readable)
         Status->setText(record::Unreadable);
     else if (report_.unreadable > 0)
@@ -152,6 +163,12 @@ void RecordWindow::Refresh()
                        .arg(store.Location()));
     for (RecordPage *page : pages_)
         page->ShowReport(report_);
+}
+
+void RecordWindow::ChildrenChanged()
+{
+    choice_.Fill();
+    Refresh();
 }
 
 void RecordWindow::ShowOpeningMessages()
@@ -172,12 +189,14 @@ void RecordWindow::ShowOpeningMessages()
 
 void RecordWindow::Export_Click()
 {
+    // Every child's answers, whichever is chosen: the file is the record's.
+    const std::optional<platform::RecordContents> all = store_().ReadAll();
     // Said in words: a greyed button would not say why.
-    if (report_.answers.empty()) {
-        platform::messageBox().Show(report_.readable ? NothingToExport : record::Unreadable, platform::Buttons::Ok);
+    if (!all || all->answers.empty()) {
+        platform::messageBox().Show(all ? NothingToExport : record::Unreadable, platform::Buttons::Ok);
         return;
     }
-    const QByteArray csv = engine::RecordCsv(report_.answers);
+    const QByteArray csv = engine::RecordCsv(all->answers, choice_.Children());
     const QString name = engine::RecordCsvName(QDate::currentDate());
     if (platform::fileSaver().Save(Window(), QStringLiteral("書き出す"), name, csv) == platform::SaveResult::Failed)
         platform::messageBox().Show(ExportFailed, platform::Buttons::Ok);
@@ -185,6 +204,8 @@ void RecordWindow::Export_Click()
 
 void RecordWindow::Erase_Click()
 {
+    if (EraseChosenOnly() || !IsLoaded())
+        return;
     if (platform::messageBox().Show(EraseQuestion, platform::Buttons::YesNo) != platform::ResultYes)
         return;
     // The box's own loop may have let the settings (and this view) close.
@@ -194,8 +215,31 @@ void RecordWindow::Erase_Click()
         platform::messageBox().Show(EraseRefused, platform::Buttons::Ok);
     else
         OfferToRemoveCopies();
-    if (IsLoaded())
+    if (IsLoaded()) {
+        choice_.Fill();
         Refresh();
+    }
+}
+
+bool RecordWindow::EraseChosenOnly()
+{
+    const std::optional<engine::ReportOwner> owner = choice_.Owner();
+    if (!owner)
+        return false;
+    const QString whose =
+        owner->id.isEmpty() ? QStringLiteral("「名前のない記録」") : owner->name + QStringLiteral("さんの記録");
+    if (platform::messageBox().Show(EraseOneQuestion.arg(whose), platform::Buttons::YesNo) != platform::ResultYes)
+        return false;
+    if (!IsLoaded())
+        return true;
+    if (!engine::EraseAnswersOf(store_(), choice_.Children(), owner->id))
+        platform::messageBox().Show(EraseRefused, platform::Buttons::Ok);
+    if (IsLoaded()) {
+        // 「名前のない記録」 leaves the list once nothing is under it.
+        choice_.Fill();
+        Refresh();
+    }
+    return true;
 }
 
 void RecordWindow::OfferToRemoveCopies()

@@ -3,6 +3,7 @@
 #include "engine/RecordReport.h"
 #include "forms/common/Form.h"
 #include "forms/common/Navigator.h"
+#include "forms/record/ChildChoice.h"
 
 #include <QStringList>
 
@@ -20,7 +21,8 @@ class RecordPage;
 // scores by day and the drills, the multiplication table fact by fact, the
 // other kinds of problem, にがて練習 and 計算プリント); below them the record
 // written out for a spreadsheet, or erased. The record is read when this
-// window opens, never before, into one report that every page shows.
+// window opens, never before, into one report that every page shows: the
+// chosen child's, once children are named.
 class RecordWindow : public Form {
     Q_OBJECT
 public:
@@ -37,14 +39,20 @@ private:
     void AddPage(RecordPage *page);
     // Reads the record and shows it on every page.
     void Refresh();
+    // The こども page changed the list: the choice and the pages follow.
+    void ChildrenChanged();
     // What the record had to say at this opening, in one box.
     void ShowOpeningMessages();
     void Export_Click();
     void Erase_Click();
+    // With children named: erases the chosen one's answers when the parent
+    // says so; false when they want everyone's asked about instead.
+    bool EraseChosenOnly();
     void OfferToRemoveCopies();
 
     Navigator &navigator_;
     std::function<platform::RecordStore &()> store_;
+    ChildChoice choice_;
     QTabWidget *Tabs = nullptr;
     std::vector<RecordPage *> pages_;
     QLabel *Status = nullptr;

@@ -56,6 +56,8 @@ void DrawHeading(QPainter &p, const engine::Worksheet &sheet, bool answers, doub
     const double blankHeight = Mm(10);
     p.drawText(QRectF(0, blankTop, Mm(22), blankHeight), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("なまえ"));
     p.drawLine(QPointF(Mm(22), blankTop + blankHeight), QPointF(width * 0.55, blankTop + blankHeight));
+    p.drawText(QRectF(Mm(24), blankTop, width * 0.55 - Mm(24), blankHeight), Qt::AlignLeft | Qt::AlignBottom,
+               sheet.childName);
     if (!sheet.request.columns) {
         p.drawText(QRectF(width * 0.6, blankTop, width * 0.4, blankHeight), Qt::AlignLeft | Qt::AlignBottom,
                    QStringLiteral("　　　月　　　日"));
