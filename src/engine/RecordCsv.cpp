@@ -38,7 +38,8 @@ QByteArray RecordCsv(const std::vector<AnswerRow> &answers)
         QStringLiteral("やり直し"), QStringLiteral("問番号"),       QStringLiteral("問題"),
         QStringLiteral("左"),       QStringLiteral("演算"),         QStringLiteral("右"),
         QStringLiteral("正しい答え"), QStringLiteral("入力した答え"), QStringLiteral("正誤"),
-        QStringLiteral("時間（ミリ秒）"), QStringLiteral("にがて練習")};
+        QStringLiteral("時間（ミリ秒）"), QStringLiteral("にがて練習"),
+        QStringLiteral("百ます計算")};
     QString text;
     auto line = [&text](const QStringList &fields) {
         QStringList quoted;
@@ -54,7 +55,8 @@ QByteArray RecordCsv(const std::vector<AnswerRow> &answers)
               ProblemLabel(a), QString::number(a.left), OperatorSign(a.operation).value_or(QString()),
               QString::number(a.right), QString::number(a.answer), a.typed,
               a.correct ? QStringLiteral("○") : QStringLiteral("×"), QString::number(a.elapsedMs),
-              a.practice ? QStringLiteral("はい") : QStringLiteral("いいえ")});
+              a.practice ? QStringLiteral("はい") : QStringLiteral("いいえ"),
+              a.grid ? QStringLiteral("百ます") : QString()});
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
