@@ -134,17 +134,17 @@ void PracticePage::MakeGridFrame(QWidget *practiceFrame, const QFont &font, cons
 {
     QGroupBox *grid = MakeFrame(practiceFrame, QStringLiteral("GridFrame"), QStringLiteral("百ます計算"),
                                 TwipsRect(2640, 60, 3600, 870), buttonFont);
-    GridOperation = new ComboBox(grid, QStringLiteral("GridOperation"), 90, 330, 1040, font);
+    GridOperation = new ComboBox(grid, QStringLiteral("GridOperation"), 90, 330, 1000, font);
     GridOperation->Fill({QStringLiteral("たし算"), QStringLiteral("ひき算"), QStringLiteral("かけ算")},
                         QStringLiteral("たし算"));
     GridOperation->setEditable(false);
     GridOperation->setAccessibleName(QStringLiteral("百ます計算の計算"));
-    GridSize = new ComboBox(grid, QStringLiteral("GridSize"), 1190, 330, 1000, font);
+    GridSize = new ComboBox(grid, QStringLiteral("GridSize"), 1130, 330, 1180, font);
     GridSize->Fill({QStringLiteral("10×10"), QStringLiteral("5×5")}, QStringLiteral("10×10"));
     GridSize->setEditable(false);
     GridSize->setAccessibleName(QStringLiteral("百ます計算の大きさ"));
     GridStart = new CommandButton(grid, QStringLiteral("GridStart"), QStringLiteral("百ます計算をはじめる"),
-                                  TwipsRect(2250, 270, 1260, 555), buttonFont);
+                                  TwipsRect(2350, 270, 1160, 555), buttonFont);
 }
 
 void PracticePage::GridStart_Click()
