@@ -27,7 +27,8 @@ std::unique_ptr<Program> &theProgram()
 
 Program::Program()
     : mess01(*this), calk(*this), dialog(*this), kekka(*this), passWord(*this), setei(*this),
-      kiroku(*this, []() -> platform::RecordStore & { return platform::recordStore(); }), picker(*this)
+      kiroku(*this, []() -> platform::RecordStore & { return platform::recordStore(); }), picker(*this),
+      hyakumasu(*this)
 {
     // The program never lingers without a window.
     forms::Form::SetAllUnloadedAction([this] { End(); });
@@ -78,6 +79,14 @@ void Program::StartPractice(std::vector<engine::ProblemRecord> problems, const e
     // with them); the menu under them gives way to the drill.
     setei.Unload();
     calk.StartGiven(std::move(problems), engine::DrillContext::Practice(kind));
+}
+
+void Program::StartHyakumasu(std::int16_t operation, int size)
+{
+    if (!setei.IsLoaded() || calk.IsLoaded() || hyakumasu.IsLoaded())
+        return;
+    setei.Unload();
+    hyakumasu.Start(operation, size);
 }
 
 void Program::ShowMissed()

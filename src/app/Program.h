@@ -4,6 +4,7 @@
 #include "forms/drill/Calk.h"
 #include "forms/drill/ChildPicker.h"
 #include "forms/drill/Dialog.h"
+#include "forms/drill/Hyakumasu.h"
 #include "forms/parent/PassWord.h"
 #include "forms/parent/Setei.h"
 #include "forms/record/RecordWindow.h"
@@ -33,6 +34,7 @@ public:
     void Close(forms::Screen screen) override;
     QWidget *WindowOf(forms::Screen screen) override;
     void StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind) override;
+    void StartHyakumasu(std::int16_t operation, int size) override;
 
     Mess01 mess01;
     forms::Calk calk;
@@ -43,6 +45,7 @@ public:
     forms::Missed missed;
     forms::RecordWindow kiroku;
     forms::ChildPicker picker;
+    forms::Hyakumasu hyakumasu;
 
 private:
     forms::Form &FormOf(forms::Screen screen);

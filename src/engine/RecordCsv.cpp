@@ -48,7 +48,7 @@ QByteArray RecordCsv(const std::vector<AnswerRow> &answers, const study::ChildLi
         QStringLiteral("左"),       QStringLiteral("演算"),         QStringLiteral("右"),
         QStringLiteral("正しい答え"), QStringLiteral("入力した答え"), QStringLiteral("正誤"),
         QStringLiteral("時間（ミリ秒）"), QStringLiteral("にがて練習"),
-        QStringLiteral("子ども")};
+        QStringLiteral("子ども"), QStringLiteral("百ます計算")};
     QString text;
     auto line = [&text](const QStringList &fields) {
         QStringList quoted;
@@ -64,7 +64,8 @@ QByteArray RecordCsv(const std::vector<AnswerRow> &answers, const study::ChildLi
               ProblemLabel(a), QString::number(a.left), OperatorSign(a.operation).value_or(QString()),
               QString::number(a.right), QString::number(a.answer), a.typed,
               a.correct ? QStringLiteral("○") : QStringLiteral("×"), QString::number(a.elapsedMs),
-              a.practice ? QStringLiteral("はい") : QStringLiteral("いいえ"), ChildName(children, a.child)});
+              a.practice ? QStringLiteral("はい") : QStringLiteral("いいえ"), ChildName(children, a.child),
+              a.grid ? QStringLiteral("百ます") : QString()});
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

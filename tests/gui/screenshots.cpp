@@ -316,6 +316,27 @@ void FamilyScreens(ProgramFixture &fx)
     fx.Stop();
 }
 
+// A 5 × 5 たし算 grid half typed, then at its end with two crossings wrong.
+void GridScreens(ProgramFixture &fx)
+{
+    fx.Start();
+    fx.program->setei.Show();
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    Control<QComboBox>(QStringLiteral("Kiroku"), QStringLiteral("GridSize"))->setCurrentIndex(1);
+    Control<QPushButton>(QStringLiteral("Kiroku"), QStringLiteral("GridStart"))->click();
+    FlushDeletes();
+    const engine::HyakumasuGrid &grid = fx.program->hyakumasu.Grid();
+    auto *entry = Control<QLineEdit>(QStringLiteral("HyakumasuForm"), QStringLiteral("Entry"));
+    for (int i = 0; i < grid.Count(); ++i) {
+        if (i == 12)
+            SaveWindow(QStringLiteral("HyakumasuForm"), QStringLiteral("29-hyakumasu-typing"));
+        QTest::keyClicks(entry, QString::number(grid.Crossing(i).Answer + (i == 6 || i == 18 ? 1 : 0)));
+        QTest::keyClick(entry, Qt::Key_Return);
+    }
+    SaveWindow(QStringLiteral("HyakumasuForm"), QStringLiteral("30-hyakumasu-finished"));
+    fx.Stop();
+}
+
 void QuitQuestion()
 {
     QTimer::singleShot(0, [] {
@@ -340,6 +361,7 @@ int main(int argc, char *argv[])
     RetryScreens(fx);
     RecordScreens(fx);
     FamilyScreens(fx);
+    GridScreens(fx);
     QuitQuestion();
     std::printf("%d screenshots in %s\n", saved, qPrintable(folder));
     return saved >= 20 ? 0 : 1;

@@ -290,6 +290,7 @@ void TestProgress::csvReadsBackAsStored()
     a.retry = true;
     AnswerRow practised = Row("d-2", 8, 3, 9, true);
     practised.practice = true;
+    practised.grid = true;
     const QByteArray csv = engine::RecordCsv({a, practised});
     QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
     const QList<QStringList> rows = ParseCsv(QString::fromUtf8(csv.mid(3)));
@@ -311,6 +312,8 @@ void TestProgress::csvReadsBackAsStored()
     QCOMPARE(first[15], QStringLiteral("1234"));
     QCOMPARE(first[16], QStringLiteral("いいえ"));
     QCOMPARE(rows[2][16], QStringLiteral("はい"));
+    QCOMPARE(first[18], QString());
+    QCOMPARE(rows[2][18], QStringLiteral("百ます"));
     QCOMPARE(rows[2][8], QStringLiteral("８×９＝"));
     QCOMPARE(rows[2][14], QStringLiteral("○"));
     QCOMPARE(engine::RecordCsvName(QDate(2026, 12, 8)), QStringLiteral("学習の記録_20261208.csv"));
@@ -333,7 +336,7 @@ void TestProgress::csvNamesTheChild()
     const QList<QStringList> read = ParseCsv(QString::fromUtf8(engine::RecordCsv(rows, children).mid(3)));
     QStringList names;
     for (const QStringList &row : read)
-        names << row.last();
+        names << row[17];
     QCOMPARE(names, QStringList({"子ども", "はなこ", "はなこ", "たろう", ""}));
 }
 

@@ -22,6 +22,9 @@ public:
     // The parent's windows close as the settings' 設定完了 closes them, and
     // the child gets a drill of these problems (にがて練習), in the mode set.
     virtual void StartPractice(std::vector<engine::ProblemRecord> problems, const engine::PracticeKind &kind) = 0;
+    // The same, and the child gets a 百ます計算 grid (operation 1 たし算,
+    // 2 ひき算, 3 かけ算; size 10 or 5).
+    virtual void StartHyakumasu(std::int16_t operation, int size) = 0;
 };
 
 } // namespace forms

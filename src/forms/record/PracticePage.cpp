@@ -73,10 +73,11 @@ PracticePage::PracticePage(Navigator &navigator, const Form &form)
     MakeChoices(font);
     MakePracticeFrame(font, noteFont, buttonFont);
     MakeSheetFrame(font, noteFont, buttonFont);
-    for (CommandButton *button : {StartPractice, MakeSheet})
+    for (CommandButton *button : {StartPractice, MakeSheet, GridStart})
         button->SetBackColour(record::ButtonRed);
-    SetFocusOrder({KindList, RangeList, RowList, PracticeCount, StartPractice, SheetCount, SheetNumber,
-                   SheetSource[0], SheetSource[1], SheetColumns, MakeSheet});
+    SetFocusOrder({KindList, RangeList, RowList, PracticeCount, GridOperation, GridSize, GridStart, StartPractice,
+                   SheetCount, SheetNumber, SheetSource[0], SheetSource[1], SheetColumns, MakeSheet});
+    connect(GridStart, &QPushButton::clicked, this, &PracticePage::GridStart_Click);
     connect(KindList, &ComboBox::Picked, this, &PracticePage::KindList_Click);
     connect(RangeList, &ComboBox::Picked, this, &PracticePage::ShowWeakInfo);
     connect(RowList, &ComboBox::Picked, this, &PracticePage::ShowWeakInfo);
@@ -128,6 +129,31 @@ void PracticePage::MakePracticeFrame(const QFont &font, const QFont &noteFont, c
                                  .arg(engine::PracticeRule::KnownShareDivisor),
                              TwipsRect(180, 960, 9600, 780), noteFont);
     note->setWordWrap(true);
+    MakeGridFrame(frame, font, noteFont);
+}
+
+void PracticePage::MakeGridFrame(QWidget *practiceFrame, const QFont &font, const QFont &buttonFont)
+{
+    QGroupBox *grid = MakeFrame(practiceFrame, QStringLiteral("GridFrame"), QStringLiteral("百ます計算"),
+                                TwipsRect(2640, 60, 3600, 870), buttonFont);
+    GridOperation = new ComboBox(grid, QStringLiteral("GridOperation"), 90, 330, 1000, font);
+    GridOperation->Fill({QStringLiteral("たし算"), QStringLiteral("ひき算"), QStringLiteral("かけ算")},
+                        QStringLiteral("たし算"));
+    GridOperation->setEditable(false);
+    GridOperation->setAccessibleName(QStringLiteral("百ます計算の計算"));
+    GridSize = new ComboBox(grid, QStringLiteral("GridSize"), 1130, 330, 1180, font);
+    GridSize->Fill({QStringLiteral("10×10"), QStringLiteral("5×5")}, QStringLiteral("10×10"));
+    GridSize->setEditable(false);
+    GridSize->setAccessibleName(QStringLiteral("百ます計算の大きさ"));
+    GridStart = new CommandButton(grid, QStringLiteral("GridStart"), QStringLiteral("百ます計算をはじめる"),
+                                  TwipsRect(2350, 270, 1160, 555), buttonFont);
+}
+
+void PracticePage::GridStart_Click()
+{
+    const std::int16_t operation = std::int16_t(std::clamp(GridOperation->currentIndex(), 0, 2) + 1);
+    // This window and the settings close; nothing of this page is touched after.
+    navigator_.StartHyakumasu(operation, GridSize->currentIndex() == 1 ? 5 : 10);
 }
 
 void PracticePage::MakeSheetFrame(const QFont &font, const QFont &noteFont, const QFont &buttonFont)

@@ -32,6 +32,9 @@ public:
 private:
     void MakeChoices(const QFont &font);
     void MakePracticeFrame(const QFont &font, const QFont &noteFont, const QFont &buttonFont);
+    // 百ます計算 for the child, in the room beside にがて練習's own controls.
+    void MakeGridFrame(QWidget *practiceFrame, const QFont &font, const QFont &buttonFont);
+    void GridStart_Click();
     void MakeSheetFrame(const QFont &font, const QFont &noteFont, const QFont &buttonFont);
     // The kind and range picked.
     engine::PracticeKind PickedKind() const;
@@ -49,6 +52,9 @@ private:
     QLabel *WeakInfo = nullptr;
     TextBox *PracticeCount = nullptr;
     CommandButton *StartPractice = nullptr;
+    ComboBox *GridOperation = nullptr;
+    ComboBox *GridSize = nullptr;
+    CommandButton *GridStart = nullptr;
     TextBox *SheetCount = nullptr;
     TextBox *SheetNumber = nullptr;
     std::array<QRadioButton *, 2> SheetSource{};
