@@ -390,7 +390,7 @@ void TestWorksheet::columnsReadBack()
 {
     QFETCH(std::vector<engine::ProblemRecord>, kinds);
     QFETCH(int, count);
-    engine::Worksheet sheet{{{15, 999}, count, false, 7, QDate(2026, 12, 8)}, {}, QStringLiteral("計算プリント　筆算")};
+    engine::Worksheet sheet{{{15, 999}, count, false, 7, QDate(2026, 12, 8)}, {}, QStringLiteral("計算プリント　筆算"), {}};
     sheet.request.columns = true;
     for (int i = 0; i < count; ++i)
         sheet.problems.push_back(kinds[std::size_t(i) % kinds.size()]);
