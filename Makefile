@@ -76,6 +76,7 @@ screenshots: build
 	@cp $(BUILD_DIR)/screenshots/26-practice-question.png docs/practice-question.png
 	@cp $(BUILD_DIR)/screenshots/27-record-children.png docs/children-page.png
 	@cp $(BUILD_DIR)/screenshots/28-child-picker.png docs/child-picker.png
+	@cp $(BUILD_DIR)/screenshots/30-hyakumasu-finished.png docs/hyakumasu.png
 	@pdftoppm -png -r 50 $(BUILD_DIR)/screenshots/worksheet.pdf $(BUILD_DIR)/screenshots/worksheet
 	@cp $(BUILD_DIR)/screenshots/worksheet-1.png docs/worksheet-problems.png
 	@cp $(BUILD_DIR)/screenshots/worksheet-2.png docs/worksheet-answers.png
