@@ -101,7 +101,8 @@ void TestHyakumasuForm::grid()
     QCOMPARE(int(rows.size()), 25);
     int right = 0;
     for (const platform::AnswerRow &row : rows) {
-        QVERIFY(row.grid && row.problemCount == 25 && row.calcKind == operation && row.mode == mode);
+        QVERIFY(row.grid && row.problemCount == 25 && row.calcKind == operation && row.mode == mode &&
+                row.rangeMax == (operation == 3 ? 100 : 20));
         right += row.correct;
     }
     QCOMPARE(right, 25 - int(wrong.size()));

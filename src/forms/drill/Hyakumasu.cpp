@@ -237,6 +237,10 @@ void Hyakumasu::Store(int crossing)
     row.answeredAt = QDateTime::currentDateTime();
     row.mode = Module1::StudyMode;
     row.calcKind = grid_.operation;
+    // The range of a drill with the same facts (sums up to 18, minuends up
+    // to 19, products up to 81), so that the kinds page and にがて練習 learn
+    // from the grid; products of 1-9 reach the 九九 grid as any do.
+    row.rangeMax = grid_.operation == 3 ? 100 : 20;
     row.problemCount = std::int16_t(grid_.Count());
     row.questionNo = std::int16_t(crossing + 1);
     row.left = p.LeftOperand;
