@@ -82,29 +82,42 @@ HyakumasuResult JudgeHyakumasu(const HyakumasuGrid &grid, const std::vector<QStr
     return result;
 }
 
+namespace {
+
+std::vector<HyakumasuDone> Gather(const std::vector<platform::AnswerRow> &rows, const QString *child)
+{
+    std::map<QString, std::size_t> index;
+    std::vector<HyakumasuDone> grids;
+    for (const platform::AnswerRow &row : rows) {
+        if (!row.grid || (child && row.child != *child) || (row.problemCount != 25 && row.problemCount != 100))
+            continue;
+        const auto [at, added] = index.try_emplace(row.drill, grids.size());
+        if (added)
+            grids.push_back({row.answeredAt, row.calcKind, row.problemCount == 25 ? 5 : 10});
+        HyakumasuDone &grid = grids[at->second];
+        ++grid.crossings;
+        grid.right += row.correct ? 1 : 0;
+        grid.ms += row.elapsedMs;
+        grid.at = std::max(grid.at, row.answeredAt);
+    }
+    return grids;
+}
+
+} // namespace
+
+std::vector<HyakumasuDone> HyakumasuGrids(const std::vector<platform::AnswerRow> &rows)
+{
+    return Gather(rows, nullptr);
+}
+
 std::optional<std::int64_t> HyakumasuBestMs(const std::vector<platform::AnswerRow> &rows,
                                            const QString &child, std::int16_t operation,
                                            int size)
 {
-    struct Tally {
-        int crossings = 0;
-        bool allRight = true;
-        std::int64_t ms = 0;
-    };
-    std::map<QString, Tally> grids;
-    for (const platform::AnswerRow &row : rows) {
-        if (!row.grid || row.child != child || row.calcKind != operation
-            || row.problemCount != size * size)
-            continue;
-        Tally &t = grids[row.drill];
-        ++t.crossings;
-        t.allRight = t.allRight && row.correct;
-        t.ms += row.elapsedMs;
-    }
     std::optional<std::int64_t> best;
-    for (const auto &[drill, t] : grids) {
-        if (t.crossings == size * size && t.allRight && (!best || t.ms < *best))
-            best = t.ms;
+    for (const HyakumasuDone &grid : Gather(rows, &child)) {
+        if (grid.operation == operation && grid.size == size && grid.MakesABest() && (!best || grid.ms < *best))
+            best = grid.ms;
     }
     return best;
 }

@@ -2,6 +2,7 @@
 
 #include "engine/ProblemSet.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -43,6 +44,21 @@ HyakumasuResult JudgeHyakumasu(const HyakumasuGrid &grid, const std::vector<QStr
 // A typed text as the number it says (full-width digits too); none when it
 // says no number.
 std::optional<int> CrossingNumber(const QString &typed);
+
+// A grid as the record keeps it: its crossings' rows, one drill.
+struct HyakumasuDone {
+    QDateTime at;               // its last crossing
+    std::int16_t operation = 1;
+    int size = 10;
+    int crossings = 0;          // stored; fewer when it was left before its end
+    int right = 0;
+    std::int64_t ms = 0;        // the crossings' times summed
+    bool Complete() const { return crossings == size * size; }
+    // Only a complete grid with every crossing right makes a best time.
+    bool MakesABest() const { return Complete() && right == crossings; }
+};
+// The grids among these rows, in the order they were begun.
+std::vector<HyakumasuDone> HyakumasuGrids(const std::vector<platform::AnswerRow> &rows);
 
 // The child's best time in ms for this operation and size, from the record's
 // grid rows (rows of one drill make one grid). A grid counts only when it is

@@ -334,6 +334,13 @@ void GridScreens(ProgramFixture &fx)
         QTest::keyClick(entry, Qt::Key_Return);
     }
     SaveWindow(QStringLiteral("HyakumasuForm"), QStringLiteral("30-hyakumasu-finished"));
+    Control<QPushButton>(QStringLiteral("HyakumasuForm"), QStringLiteral("MenuButton"))->click();
+    FlushDeletes();
+    fx.program->setei.Show();
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    Control<QTabWidget>(QStringLiteral("Kiroku"), QStringLiteral("Tabs"))
+        ->setCurrentWidget(Control<QWidget>(QStringLiteral("Kiroku"), QStringLiteral("Grids")));
+    SaveWindow(QStringLiteral("Kiroku"), QStringLiteral("31-record-grids"));
     fx.Stop();
 }
 

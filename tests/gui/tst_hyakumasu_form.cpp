@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 
 using namespace testkit;
 
@@ -109,6 +110,15 @@ void TestHyakumasuForm::grid()
     Control<QPushButton>(Form, QStringLiteral("MenuButton"))->click();
     FlushDeletes();
     QVERIFY(!fx->program->hyakumasu.IsLoaded() && fx->program->mess01.IsLoaded());
+
+    // The parent's record lists the grid, with a best only when all was right.
+    fx->program->setei.Show();
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    auto *grids = Control<QTableWidget>(QStringLiteral("Kiroku"), QStringLiteral("GridTable"));
+    QCOMPARE(grids->rowCount(), 1);
+    QCOMPARE(grids->item(0, 4)->text(), QStringLiteral("%1／25").arg(25 - wrong.size()));
+    const QString best = Control<QTableWidget>(QStringLiteral("Kiroku"), QStringLiteral("GridBestTable"))->item(0, 3)->text();
+    QCOMPARE(best.endsWith(u'秒'), wrong.isEmpty());
 }
 
 QTEST_MAIN(TestHyakumasuForm)

@@ -6,6 +6,7 @@
 #include "engine/RecordCsv.h"
 #include "forms/common/FormKit.h"
 #include "forms/record/ChildrenPage.h"
+#include "forms/record/GridsPage.h"
 #include "forms/record/KindsPage.h"
 #include "forms/record/PracticePage.h"
 #include "forms/record/RecentPage.h"
@@ -80,6 +81,7 @@ void RecordWindow::CreateControls(QWidget *w)
     AddPage(new TimesPage);
     AddPage(new KindsPage);
     AddPage(new PracticePage(navigator_, *this));
+    AddPage(new GridsPage);
     auto *childrenPage = new ChildrenPage(store_, *this);
     AddPage(childrenPage);
     connect(childrenPage, &ChildrenPage::ChildrenChanged, this, &RecordWindow::ChildrenChanged);
