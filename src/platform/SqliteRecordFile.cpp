@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUuid>
 #include <QVariant>
 
@@ -24,6 +25,8 @@ constexpr int SqliteCorrupt = 11;
 constexpr int SqliteNotADb = 26;
 constexpr int ExamineBusyMs = 1500;
 constexpr int LockWaitMs = 5000;
+constexpr int HeaderLooks = 10;
+constexpr int HeaderLookGapMs = 50;
 const char *const Companions[] = {"-wal", "-shm", "-journal"};
 
 quint32 BigEndian(const QByteArray &bytes, int at, int size)
@@ -65,14 +68,23 @@ SqliteRecordFile::~SqliteRecordFile() = default;
 
 SqliteRecordFile::Verdict SqliteRecordFile::Examine(int schemaVersion, int applicationId, bool thorough) const
 {
-    QFile file(path_);
-    if (!file.exists() || file.size() == 0)
-        return Verdict::Empty;
-    if (!file.open(QIODevice::ReadOnly))
-        return Verdict::Unavailable;
-    if (HeaderDamaged(file.read(HeaderSize), file.size()))
-        return Verdict::Damaged;
-    file.close();
+    // Another copy closing the record folds its journal in and writes the
+    // first page, with the new page count, before the pages that make the
+    // file that long (Windows does not grow the file first). A header that
+    // says SQLite's but too short is looked at again before it is believed.
+    for (int look = 1;; ++look) {
+        QFile file(path_);
+        if (!file.exists() || file.size() == 0)
+            return Verdict::Empty;
+        if (!file.open(QIODevice::ReadOnly))
+            return Verdict::Unavailable;
+        const QByteArray header = file.read(HeaderSize);
+        if (!HeaderDamaged(header, file.size()))
+            break;
+        if (look == HeaderLooks || !header.startsWith(SqliteMagic))
+            return Verdict::Damaged;
+        QThread::msleep(HeaderLookGapMs);
+    }
 
     const QString name = QStringLiteral("look-") + QUuid::createUuid().toString(QUuid::Id128);
     Verdict verdict = Verdict::Unavailable;
