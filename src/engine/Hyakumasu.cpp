@@ -114,8 +114,14 @@ std::optional<std::int64_t> HyakumasuBestMs(const std::vector<platform::AnswerRo
                                            const QString &child, std::int16_t operation,
                                            int size)
 {
+    return HyakumasuBestOf(Gather(rows, &child), operation, size);
+}
+
+std::optional<std::int64_t> HyakumasuBestOf(const std::vector<HyakumasuDone> &grids, std::int16_t operation,
+                                            int size)
+{
     std::optional<std::int64_t> best;
-    for (const HyakumasuDone &grid : Gather(rows, &child)) {
+    for (const HyakumasuDone &grid : grids) {
         if (grid.operation == operation && grid.size == size && grid.MakesABest() && (!best || grid.ms < *best))
             best = grid.ms;
     }

@@ -59,6 +59,9 @@ struct HyakumasuDone {
 };
 // The grids among these rows, in the order they were begun.
 std::vector<HyakumasuDone> HyakumasuGrids(const std::vector<platform::AnswerRow> &rows);
+// The best time in ms among these grids for this operation and size.
+std::optional<std::int64_t> HyakumasuBestOf(const std::vector<HyakumasuDone> &grids, std::int16_t operation,
+                                            int size);
 
 // The child's best time in ms for this operation and size, from the record's
 // grid rows (rows of one drill make one grid). A grid counts only when it is

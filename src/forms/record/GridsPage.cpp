@@ -94,22 +94,18 @@ GridsPage::GridsPage() : RecordPage(QStringLiteral("Grids"), QStringLiteral("百
 void GridsPage::ShowReport(const engine::RecordReport &report)
 {
     const std::vector<engine::HyakumasuDone> grids = engine::HyakumasuGrids(report.answers);
-    // Each operation and size: how many grids, and the best time.
-    std::map<std::pair<int, int>, std::pair<int, std::optional<std::int64_t>>> kinds;
-    for (const engine::HyakumasuDone &g : grids) {
-        auto &[count, best] = kinds[{g.operation, g.size}];
-        ++count;
-        if (g.MakesABest() && (!best || g.ms < *best))
-            best = g.ms;
-    }
+    // Each operation and size done: how many grids, and the best time.
+    std::map<std::pair<std::int16_t, int>, int> kinds;
+    for (const engine::HyakumasuDone &g : grids)
+        ++kinds[{g.operation, g.size}];
     GridBestTable->clearContents();
     GridBestTable->setRowCount(int(kinds.size()));
     int row = 0;
-    for (const auto &[kind, tally] : kinds) {
+    for (const auto &[kind, count] : kinds) {
+        const std::optional<std::int64_t> best = engine::HyakumasuBestOf(grids, kind.first, kind.second);
         record::FillRow(GridBestTable, row++,
-                        {engine::KindLabel(std::int16_t(kind.first)), SizeText(kind.second),
-                         QString::number(tally.first),
-                         tally.second ? HyakumasuTimeText(*tally.second) : QStringLiteral("－")},
+                        {engine::KindLabel(kind.first), SizeText(kind.second), QString::number(count),
+                         best ? HyakumasuTimeText(*best) : QStringLiteral("－")},
                         {});
     }
     GridTable->clearContents();
