@@ -141,7 +141,7 @@ void InitialisePlatform(QApplication &app)
 void Program::TakeUpKeptDrill()
 {
     // Only a program that has not begun a drill of its own yet.
-    if (calk.IsLoaded() || kekka.IsLoaded() || calk.drill.Kept())
+    if (calk.IsLoaded() || kekka.IsLoaded() || hyakumasu.IsLoaded() || calk.drill.Kept())
         return;
     platform::RecordStore &store = platform::recordStore();
     std::optional<engine::OpenDrill> open = engine::TakeUpOpenDrill(store);
@@ -153,6 +153,12 @@ void Program::TakeUpKeptDrill()
     // The child is back in the drill, whatever else had opened meanwhile.
     setei.Unload();
     passWord.Unload();
+    if (open->gridSize > 0) {
+        // What cannot be taken up as a grid is let go, not looked for again.
+        if (!hyakumasu.StartResumed(*open, stored ? stored->answers : std::vector<platform::AnswerRow>{}))
+            engine::EndOpen(store, open->drill);
+        return;
+    }
     calk.StartResumed(std::move(*open), stored ? std::move(stored->answers) : std::vector<platform::AnswerRow>{});
 }
 

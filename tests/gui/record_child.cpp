@@ -6,6 +6,9 @@
 //   record_child drill FILE COUNT [STAY [MODE]]   (STAY: the child stays on
 //                           the feedback of that answer for good; MODE:
 //                           designated (the default), free or spartan)
+//   record_child grid FILE STAY   a Spartan 5 × 5 百ます grid typed crossing by
+//                           crossing, staying for good after crossing STAY
+//                           (its answers stored then)
 //   record_child resume FILE   starts the program on the record and says what
 //                              it shows: the drill taken up, or the menu
 //   record_child hold FILE     holds the record's write lock; a line "MS" on
@@ -101,13 +104,40 @@ int Drill(const QString &path, int count, int stay, const QString &mode)
     return pending == 0 ? 0 : 1;
 }
 
+int Grid(const QString &path, int stay)
+{
+    testkit::ProgramFixture fixture;
+    fixture.Start();
+    platform::setRecordStore(std::make_unique<platform::SqliteRecordStore>(path));
+    Module1::StudyMode = Module1::Spartan;
+    fixture.program->mess01.Unload();
+    fixture.program->hyakumasu.Start(1, 5);
+    const engine::HyakumasuGrid &grid = fixture.program->hyakumasu.Grid();
+    auto *entry = testkit::Control<QLineEdit>(QStringLiteral("HyakumasuForm"), QStringLiteral("Entry"));
+    for (int i = 0; i < grid.Count(); ++i) {
+        QTest::keyClicks(entry, QString::number(grid.Crossing(i).Answer));
+        QTest::keyClick(entry, Qt::Key_Return);
+        if (i + 1 == stay)
+            platform::recordStore().StoreWaiting();
+        std::printf("feedback %d\n", i + 1);
+        std::fflush(stdout);
+        while (i + 1 == stay)
+            QThread::sleep(1);
+        QTest::qWait(50); // a fast child's pace, the store's timers running
+    }
+    fixture.Stop();
+    return 0;
+}
+
 int Resume(const QString &path)
 {
     testkit::ProgramFixture fixture;
     fixture.Start();
     platform::setRecordStore(std::make_unique<platform::SqliteRecordStore>(path));
     // The menu is drawn; the drill left half-way is looked for after it.
-    for (int i = 0; i < 20 && !testkit::Window(QStringLiteral("Calk")) && !testkit::Window(QStringLiteral("kekka")); ++i)
+    for (int i = 0; i < 20 && !testkit::Window(QStringLiteral("Calk")) && !testkit::Window(QStringLiteral("kekka")) &&
+                    !testkit::Window(QStringLiteral("HyakumasuForm"));
+         ++i)
         QTest::qWait(10);
     const auto text = [](const QString &form, const QString &name) {
         QWidget *w = testkit::Control<QWidget>(form, name);
@@ -118,7 +148,16 @@ int Resume(const QString &path)
                     qPrintable(text(QStringLiteral("Calk"), QStringLiteral("Label5"))),
                     qPrintable(text(QStringLiteral("Calk"), QStringLiteral("T(2)"))),
                     qPrintable(text(QStringLiteral("Calk"), QStringLiteral("T(3)"))), int(Module1::ProblemCount));
-    else if (testkit::Window(QStringLiteral("kekka")))
+    else if (testkit::Window(QStringLiteral("HyakumasuForm"))) {
+        const forms::Hyakumasu &grid = fixture.program->hyakumasu;
+        int filled = 0;
+        for (int i = 0; i < grid.Grid().Count(); ++i)
+            filled += !text(QStringLiteral("HyakumasuForm"), QStringLiteral("Cell(%1)").arg(i)).isEmpty();
+        const bool canLeave = testkit::Control<QWidget>(QStringLiteral("HyakumasuForm"), QStringLiteral("MenuButton"))
+                                  ->isVisibleTo(grid.Window());
+        std::printf("grid mode=%d filled=%d done=%d leave=%d\n", int(Module1::StudyMode), filled, int(grid.Done()),
+                    int(canLeave));
+    } else if (testkit::Window(QStringLiteral("kekka")))
         std::printf("results right=%s wrong=%s locked=%d\n", qPrintable(text(QStringLiteral("kekka"), QStringLiteral("L(2)"))),
                     qPrintable(text(QStringLiteral("kekka"), QStringLiteral("L(3)"))),
                     int(fixture.program->kekka.IsLocked()));
@@ -163,11 +202,13 @@ int main(int argc, char *argv[])
         return WriteAnswers(args[2], args[3].toInt(), args[4]);
     if (args.size() >= 4 && args[1] == QLatin1String("drill"))
         return Drill(args[2], args[3].toInt(), args.size() >= 5 ? args[4].toInt() : 0, args.value(5));
+    if (args.size() >= 4 && args[1] == QLatin1String("grid"))
+        return Grid(args[2], args[3].toInt());
     if (args.size() >= 3 && args[1] == QLatin1String("resume"))
         return Resume(args[2]);
     if (args.size() >= 3 && args[1] == QLatin1String("hold"))
         return Hold(args[2]);
-    std::fprintf(stderr, "usage: record_child write FILE COUNT TAG | drill FILE COUNT [STAY [MODE]] | resume FILE"
+    std::fprintf(stderr, "usage: record_child write FILE COUNT TAG | drill FILE COUNT [STAY [MODE]] | grid FILE STAY | resume FILE"
                          " | hold FILE\n");
     return 2;
 }

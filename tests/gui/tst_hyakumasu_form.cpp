@@ -1,5 +1,7 @@
 #include "FormTestKit.h"
 
+#include "engine/OpenDrill.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,6 +109,19 @@ void TestHyakumasuForm::grid()
         right += row.correct;
     }
     QCOMPARE(right, 25 - int(wrong.size()));
+    if (mode == 2) {
+        // The end is locked as the Spartan results are, until the password.
+        PlaceSettingsFile(fx->settingsPath, "[Data]\nPassWord=pw\n");
+        auto *menu = Control<QPushButton>(Form, QStringLiteral("MenuButton"));
+        for (const char *typed : {"wrong", "pw"}) {
+            QVERIFY(menu->isHidden());
+            fx->program->hyakumasu.Window()->close();
+            Control<QLineEdit>(Form, QStringLiteral("LockPassword"))->setText(QLatin1String(typed));
+            Control<QPushButton>(Form, QStringLiteral("LockButton"))->click();
+        }
+        QVERIFY(!menu->isHidden());
+        QVERIFY(!engine::TakeUpOpenDrill(*fx->record)); // no longer kept
+    }
     Control<QPushButton>(Form, QStringLiteral("MenuButton"))->click();
     FlushDeletes();
     QVERIFY(!fx->program->hyakumasu.IsLoaded() && fx->program->mess01.IsLoaded());

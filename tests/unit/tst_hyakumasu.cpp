@@ -1,4 +1,5 @@
 #include "engine/Hyakumasu.h"
+#include "engine/HyakumasuResume.h"
 #include "platform/RecordStore.h"
 
 #include <QtTest>
@@ -62,6 +63,55 @@ private slots:
         QCOMPARE(r.right, 100 - int(r.wrong.size()));
     }
 
+    // A kept grid taken up from the rows stored: its sides from the kept
+    // crossings, each crossing's last text and time, the first not stored.
+    void takeUp_data()
+    {
+        QTest::addColumn<int>("stored");     // crossings 1..stored in the record
+        QTest::addColumn<bool>("changed");   // crossing 2 stored again, later
+        QTest::addColumn<bool>("broken");    // a kept crossing that fits no grid
+        QTest::addColumn<int>("next");       // -1: not taken up
+        QTest::newRow("none stored") << 0 << false << false << 0;
+        QTest::newRow("mid-way, a crossing changed") << 7 << true << false << 7;
+        QTest::newRow("every crossing stored") << 25 << false << false << 25;
+        QTest::newRow("kept crossings that make no grid") << 3 << false << true << -1;
+    }
+    void takeUp()
+    {
+        QFETCH(int, stored);
+        QFETCH(bool, changed);
+        QFETCH(bool, broken);
+        QFETCH(int, next);
+        const engine::HyakumasuGrid g = engine::MakeHyakumasu(2, 5, 77);
+        engine::OpenDrill open = engine::KeptHyakumasu(g, QStringLiteral("g"), 2, QStringLiteral("c"));
+        open = *engine::ParseOpenDrill(engine::OpenDrillText(open)); // as the record gives it back
+        if (broken)
+            open.problems[7].RightOperand += 1;
+        std::vector<platform::AnswerRow> rows;
+        const auto row = [&](const QString &drill, int i, const QString &typed) {
+            platform::AnswerRow r;
+            r.drill = drill;
+            r.questionNo = std::int16_t(i + 1);
+            r.typed = typed;
+            r.elapsedMs = 100 * (i + 1);
+            rows.push_back(r);
+        };
+        for (int i = 0; i < stored; ++i)
+            row(QStringLiteral("g"), i, QString::number(i));
+        row(QStringLiteral("other"), stored, QStringLiteral("99")); // another drill's
+        if (changed)
+            row(QStringLiteral("g"), 1, QStringLiteral("changed"));
+        const std::optional<engine::HyakumasuTakenUp> up = engine::TakeUpHyakumasu(open, rows);
+        QCOMPARE(up.has_value(), next >= 0);
+        if (!up)
+            return;
+        QCOMPARE(up->grid, g);
+        QCOMPARE(up->next, next);
+        QCOMPARE(up->ms, 100LL * stored * (stored + 1) / 2);
+        for (int i = 0; i < g.Count(); ++i)
+            QCOMPARE(up->typed[std::size_t(i)],
+                     i >= stored ? QString() : changed && i == 1 ? QStringLiteral("changed") : QString::number(i));
+    }
     void best_data()
     {
         // Grids "drill:child:op:size:crossings:wrong:ms each", apart by ";"; the best of child k's

@@ -553,6 +553,9 @@ void TestRecordStore::killedSpartanDrillGoesOn_data()
     QTest::newRow("at whatever moment") << "spartan" << 0 << 4 << "drill";
     QTest::newRow("on the last feedback: the locked results") << "spartan" << 10 << 0 << "results";
     QTest::newRow("a free drill is not taken up") << "free" << 3 << 0 << "menu";
+    QTest::newRow("a 百ます grid mid-way") << "grid" << 7 << 0 << "grid";
+    QTest::newRow("a 百ます grid at whatever moment") << "grid" << 0 << 9 << "grid";
+    QTest::newRow("a 百ます grid at its end: still locked") << "grid" << 25 << 0 << "grid";
 }
 
 void TestRecordStore::killedSpartanDrillGoesOn()
@@ -562,7 +565,10 @@ void TestRecordStore::killedSpartanDrillGoesOn()
     QFETCH(int, after);
     QFETCH(QString, next);
     QProcess child;
-    child.start(Child(), {QStringLiteral("drill"), path_, QStringLiteral("10"), QString::number(stay), mode});
+    if (mode == QLatin1String("grid"))
+        child.start(Child(), {mode, path_, QString::number(stay)});
+    else
+        child.start(Child(), {QStringLiteral("drill"), path_, QStringLiteral("10"), QString::number(stay), mode});
     QVERIFY(child.waitForStarted());
     int shown = 0;
     while (shown < std::max(stay, after) && child.waitForReadyRead(30000)) {
@@ -587,6 +593,8 @@ void TestRecordStore::killedSpartanDrillGoesOn()
                   .arg(rows.size() + 1)
                   .arg(right)
                   .arg(int(rows.size()) - right)
+        : next == QLatin1String("grid")
+            ? QStringLiteral("grid mode=2 filled=%1 done=%2 leave=0").arg(rows.size()).arg(int(rows.size() == 25))
         : next == QLatin1String("results")
             ? QStringLiteral("results right=%1 wrong=%2 locked=1").arg(right).arg(int(rows.size()) - right)
             : QStringLiteral("menu 1");

@@ -1,6 +1,7 @@
 #include "forms/drill/Hyakumasu.h"
 
 #include "forms/common/Palette.h"
+#include "forms/common/ParentLock.h"
 #include "platform/RecordStore.h"
 #include "platform/Services.h"
 #include "platform/TextInput.h"
@@ -19,24 +20,8 @@ namespace {
 const QColor &Cyan = palette::DrillCyan;
 constexpr int GridLeft = 240;
 constexpr int GridTop = 1080;
-constexpr int PanelLeft = 7200;
-constexpr int PanelWidth = 3060;
 
 } // namespace
-
-QString HyakumasuTimeText(qint64 ms)
-{
-    const qint64 seconds = ms / 1000;
-    if (seconds < 60)
-        return QStringLiteral("%1秒").arg(seconds);
-    return QStringLiteral("%1分%2秒").arg(seconds / 60).arg(seconds % 60);
-}
-
-QString HyakumasuClockText(qint64 ms)
-{
-    const qint64 seconds = ms / 1000;
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
 
 Hyakumasu::Hyakumasu(Navigator &navigator) : Form(QStringLiteral("HyakumasuForm")), navigator_(navigator) {}
 
@@ -44,9 +29,23 @@ void Hyakumasu::Start(std::int16_t operation, int size)
 {
     if (IsLoaded())
         return;
-    operation_ = operation;
-    size_ = size;
+    grid_ = engine::MakeHyakumasu(operation, size, QRandomGenerator::global()->generate());
+    resumed_.reset();
     Show();
+}
+
+bool Hyakumasu::StartResumed(const engine::OpenDrill &open, const std::vector<platform::AnswerRow> &rows)
+{
+    std::optional<engine::HyakumasuTakenUp> up = engine::TakeUpHyakumasu(open, rows);
+    if (IsLoaded() || !up)
+        return false;
+    grid_ = up->grid;
+    resumed_ = std::move(up);
+    drill_ = open.drill;
+    Module1::StudyMode = open.mode;
+    study::StudyingChild = open.context.child;
+    Show();
+    return true;
 }
 
 void Hyakumasu::CreateControls(QWidget *w)
@@ -54,7 +53,6 @@ void Hyakumasu::CreateControls(QWidget *w)
     SetCaption(QStringLiteral("百ます計算"));
     SetFormColour(Cyan);
     SetClientSize(10500, 8400);
-    grid_ = engine::MakeHyakumasu(operation_, size_, QRandomGenerator::global()->generate());
 
     Title = MakeLabel(w, QStringLiteral("Title"), QStringLiteral("百ます計算"), TwipsRect(240, 120, 6600, 855),
                       FormFont(Face::PopS, 28, true), Qt::AlignHCenter | Qt::AlignTop);
@@ -88,43 +86,13 @@ void Hyakumasu::CreateControls(QWidget *w)
     }
 }
 
-void Hyakumasu::CreateSidePanel(QWidget *w)
-{
-    const QFont big = FormFont(Face::Gothic, 28, true);
-    const QFont normal = FormFont(Face::PGothic, 15.75);
-    const QFont result = FormFont(Face::PGothic, 14, true);
-    Clock = MakeLabel(w, QStringLiteral("Clock"), QStringLiteral("0:00"), TwipsRect(PanelLeft, GridTop, PanelWidth, 735),
-                      big, Qt::AlignCenter);
-    Clock->setAccessibleName(QStringLiteral("じかん"));
-    AnswerButton = new CommandButton(w, QStringLiteral("AnswerButton"), QStringLiteral("こたえる"),
-                                     TwipsRect(PanelLeft, 2040, PanelWidth, 855), normal);
-    AnswerButton->SetBackColour(palette::ButtonCyan);
-    AnswerButton->setFocusPolicy(Qt::NoFocus);
-    const struct {
-        QLabel **label;
-        const char *name;
-        int top;
-    } results[] = {{&TimeResult, "TimeResult", 3120},
-                   {&RightResult, "RightResult", 3720},
-                   {&BestResult, "BestResult", 4320},
-                   {&NewRecord, "NewRecord", 4920}};
-    for (const auto &r : results) {
-        *r.label = MakeLabel(w, QLatin1String(r.name), QString(), TwipsRect(PanelLeft, r.top, PanelWidth, 495), result,
-                             Qt::AlignLeft | Qt::AlignVCenter);
-        (*r.label)->hide();
-    }
-    NewRecord->setFont(FormFont(Face::PopS, 20, true));
-    SetTextColour(NewRecord, palette::Red);
-    MenuButton = new CommandButton(w, QStringLiteral("MenuButton"), QStringLiteral("メニューに戻る"),
-                                   TwipsRect(PanelLeft, 6840, PanelWidth, 735), normal);
-    MenuButton->SetBackColour(palette::MenuButtonPink);
-}
-
 void Hyakumasu::ClearControls()
 {
     Title = Clock = TimeResult = RightResult = BestResult = NewRecord = Hint = nullptr;
     Cells = nullptr;
-    AnswerButton = MenuButton = nullptr;
+    AnswerButton = MenuButton = LockButton = nullptr;
+    LockLabel = nullptr;
+    LockPassword = nullptr;
     pad_ = nullptr;
     ticker_ = nullptr;
 }
@@ -132,12 +100,8 @@ void Hyakumasu::ClearControls()
 void Hyakumasu::Load()
 {
     navigator_.Close(Screen::Menu);
-    typed_.assign(std::size_t(grid_.Count()), QString());
-    elapsed_.assign(std::size_t(grid_.Count()), 0);
-    drill_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
     clock_.invalidate();
-    lastConfirmMs_ = 0;
-    done_ = false;
+    done_ = locked_ = false;
     // No way out of a Spartan grid before its end.
     spartan_ = Module1::StudyMode == Module1::Spartan;
     if (spartan_) {
@@ -146,15 +110,50 @@ void Hyakumasu::Load()
     }
     ticker_ = new QTimer(Window());
     connect(ticker_, &QTimer::timeout, this, &Hyakumasu::Tick);
+    if (resumed_)
+        TakeUp(*std::exchange(resumed_, std::nullopt));
+    else
+        Begin();
+}
+
+void Hyakumasu::Begin()
+{
+    typed_.assign(std::size_t(grid_.Count()), QString());
+    elapsed_.assign(std::size_t(grid_.Count()), 0);
+    drill_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    base_ = lastConfirmMs_ = 0;
+    // A Spartan grid outlives a reload or a killed program.
+    if (spartan_)
+        engine::KeepOpen(platform::recordStore(),
+                         engine::KeptHyakumasu(grid_, drill_, Module1::StudyMode, study::StudyingChild));
     MoveTo(0);
+}
+
+void Hyakumasu::TakeUp(const engine::HyakumasuTakenUp &up)
+{
+    typed_ = up.typed;
+    elapsed_ = up.elapsed;
+    // The clock goes on from the stored crossings' time when typing resumes.
+    base_ = lastConfirmMs_ = up.ms;
+    for (int i = 0; i < grid_.Count(); ++i)
+        Cells->SetText(i, typed_[std::size_t(i)]);
+    Clock->setText(HyakumasuClockText(base_));
+    if (up.next >= grid_.Count())
+        Finish();
+    else
+        MoveTo(up.next);
+}
+
+qint64 Hyakumasu::Now() const
+{
+    return base_ + (clock_.isValid() ? clock_.elapsed() : 0);
 }
 
 void Hyakumasu::CloseRequested()
 {
     // The frame's close acts as the way back to the menu.
-    if (spartan_ && !done_)
-        return;
-    MenuButton_Click();
+    if (WayOut())
+        MenuButton_Click();
 }
 
 bool Hyakumasu::eventFilter(QObject *watched, QEvent *event)
@@ -188,23 +187,6 @@ void Hyakumasu::EntryEdited(const QString &text)
     }
 }
 
-void Hyakumasu::PadDigit(QChar digit)
-{
-    if (done_)
-        return;
-    Cells->Entry->insert(QString(digit));
-    EntryEdited(Cells->Entry->text());
-    Cells->Entry->setFocus();
-}
-
-void Hyakumasu::PadErase()
-{
-    if (done_)
-        return;
-    Cells->Entry->backspace();
-    Cells->Entry->setFocus();
-}
-
 void Hyakumasu::AnswerButton_Click()
 {
     if (done_ || !IsLoaded())
@@ -226,7 +208,7 @@ void Hyakumasu::AnswerButton_Click()
 
 void Hyakumasu::Store(int crossing)
 {
-    const qint64 now = clock_.isValid() ? clock_.elapsed() : 0;
+    const qint64 now = Now();
     // A changed crossing is stored again, carrying the time of its first try:
     // the grid's crossings add up to its time.
     elapsed_[std::size_t(crossing)] += now - lastConfirmMs_;
@@ -301,7 +283,7 @@ void Hyakumasu::MoveTo(int crossing)
 void Hyakumasu::Tick()
 {
     if (clock_.isValid() && !done_)
-        Clock->setText(HyakumasuClockText(clock_.elapsed()));
+        Clock->setText(HyakumasuClockText(Now()));
 }
 
 void Hyakumasu::Finish()
@@ -339,13 +321,32 @@ void Hyakumasu::Finish()
     for (QLabel *label : {TimeResult, RightResult, BestResult})
         label->show();
     NewRecord->setVisible(beaten);
+    locked_ = spartan_;
+    if (locked_) {
+        for (QWidget *lock : std::initializer_list<QWidget *>{LockLabel, LockPassword, LockButton})
+            lock->show();
+        LockPassword->setFocus();
+    } else {
+        MenuButton->show();
+        MenuButton->setFocus();
+    }
+}
+
+void Hyakumasu::LockButton_Click()
+{
+    if (!locked_ || !ParentPasswordOpens(LockPassword->text()))
+        return;
+    locked_ = false;
+    engine::EndOpen(platform::recordStore(), drill_);
+    for (QWidget *lock : std::initializer_list<QWidget *>{LockLabel, LockPassword, LockButton})
+        lock->hide();
     MenuButton->show();
     MenuButton->setFocus();
 }
 
 void Hyakumasu::MenuButton_Click()
 {
-    if (spartan_ && !done_)
+    if (!WayOut())
         return;
     Unload();
     navigator_.Open(Screen::Menu);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Hyakumasu.h"
+#include "engine/HyakumasuResume.h"
 #include "forms/common/Form.h"
 #include "forms/common/FormKit.h"
 #include "forms/common/Navigator.h"
@@ -29,6 +30,9 @@ public:
     // Opens the screen on a new grid of this operation (1 たし算, 2 ひき算,
     // 3 かけ算) and size (10 or 5), for the child studying now.
     void Start(std::int16_t operation, int size);
+    // Opens the screen on a kept grid, at the first crossing not stored;
+    // false when what was kept is no grid.
+    bool StartResumed(const engine::OpenDrill &open, const std::vector<platform::AnswerRow> &rows);
 
     const engine::HyakumasuGrid &Grid() const { return grid_; }
     bool Done() const { return done_; }
@@ -46,6 +50,10 @@ public:
     QLabel *NewRecord = nullptr;
     QLabel *Hint = nullptr;
     CommandButton *MenuButton = nullptr;
+    // The Spartan grid's end, locked as the Spartan results are.
+    QLabel *LockLabel = nullptr;
+    TextBox *LockPassword = nullptr;
+    CommandButton *LockButton = nullptr;
 
     NumberPad *Pad() const { return pad_; }
 
@@ -59,6 +67,11 @@ private:
     void CreateSidePanel(QWidget *window);
     void AnswerButton_Click();
     void MenuButton_Click();
+    void LockButton_Click();
+    void Begin();
+    void TakeUp(const engine::HyakumasuTakenUp &up);
+    qint64 Now() const;
+    bool WayOut() const { return !spartan_ || (done_ && !locked_); }
     void EntryEdited(const QString &text);
     void CellTapped(int crossing);
     void Step(int columns, int rows);
@@ -73,17 +86,18 @@ private:
     void PadErase();
 
     Navigator &navigator_;
-    std::int16_t operation_ = 1;
-    int size_ = 10;
     engine::HyakumasuGrid grid_;
+    std::optional<engine::HyakumasuTakenUp> resumed_;
     std::vector<QString> typed_;      // each crossing's confirmed text
-    std::vector<qint64> elapsed_;     // each crossing's time, its changes included
+    std::vector<std::int64_t> elapsed_;    // each crossing's time, its changes included
     int current_ = 0;
     QString drill_;
     QElapsedTimer clock_;             // from the first digit typed
+    qint64 base_ = 0;                 // the time before a reload, for a grid taken up
     qint64 lastConfirmMs_ = 0;
     bool done_ = false;
     bool spartan_ = false;
+    bool locked_ = false;
     QPointer<QTimer> ticker_;
     QPointer<NumberPad> pad_;
 };

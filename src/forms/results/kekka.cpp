@@ -1,13 +1,11 @@
 #include "forms/results/kekka.h"
 
 #include "forms/common/Palette.h"
+#include "forms/common/ParentLock.h"
 
 #include "engine/Score.h"
 #include "platform/Conversions.h"
-#include "platform/MessageBox.h"
 #include "platform/Services.h"
-#include "platform/SettingsStore.h"
-#include "study/Password.h"
 #include "study/Module1.h"
 
 namespace forms {
@@ -107,16 +105,7 @@ void kekka::CloseRequested()
 
 void kekka::C1_Click()
 {
-    const std::optional<QString> stored =
-        platform::settingsStore().Read(platform::PasswordSection, platform::PasswordKey);
-    if (!stored) {
-        // An unreadable store matches nothing: the lock must not open on "".
-        // The parent is told why the right password does not open it.
-        platform::messageBox().Show(StoreUnreadable, platform::Buttons::Ok);
-        return;
-    }
-    RegisteredPassword = *stored;
-    if (study::OpensLock(T1->text(), stored))
+    if (ParentPasswordOpens(T1->text(), &RegisteredPassword))
         Unlock();
 }
 
