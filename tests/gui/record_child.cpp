@@ -3,9 +3,17 @@
 // file, printing a line after each answer is stored, so that a test can kill
 // it at any moment or run two at once.
 //   record_child write FILE COUNT TAG
-//   record_child drill FILE COUNT [STAY [MODE]]   (STAY: the child stays on
-//                           the feedback of that answer for good; MODE:
-//                           designated (the default), free or spartan)
+//   record_child drill FILE COUNT [STAY [MODE [CHILD]]]   (STAY: the child
+//                           stays on the feedback of that answer for good;
+//                           MODE: designated (the default), free or spartan;
+//                           CHILD: the name picked on だれが　べんきょうする？
+//                           after お勉強の開始 on the menu)
+//   record_child children FILE add NAME... | rename NAME NEW | remove NAME
+//                           changes the record's children and prints those
+//                           living, "ID NAME" a line
+//   record_child picker FILE   prints the names the picker offers on お勉強の
+//                              開始, "offers NAME...", and again for every
+//                              line on its input
 //   record_child grid FILE STAY   a Spartan 5 × 5 百ます grid typed crossing by
 //                           crossing, staying for good after crossing STAY
 //                           (its answers stored then)
@@ -16,6 +24,7 @@
 #include "FormTestKit.h"
 #include "ShownProblem.h"
 
+#include "engine/ChildRecord.h"
 #include "platform/SqliteRecordStore.h"
 
 #include <QLineEdit>
@@ -26,6 +35,7 @@
 #include <QSqlQuery>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -62,7 +72,18 @@ int WriteAnswers(const QString &path, int count, const QString &tag)
     return pending == 0 ? 0 : 1;
 }
 
-int Drill(const QString &path, int count, int stay, const QString &mode)
+// The buttons of the picker the menu's お勉強の開始 opens, in their order.
+std::vector<QPushButton *> OpenPicker()
+{
+    testkit::Control<QPushButton>(QStringLiteral("Mess01"), QStringLiteral("C1"))->click();
+    std::vector<QPushButton *> buttons;
+    for (int i = 0; i < study::MaxChildren; ++i)
+        if (auto *button = testkit::Control<QPushButton>(QStringLiteral("ChildPicker"), forms::ArrayName("Child", i)))
+            buttons.push_back(button);
+    return buttons;
+}
+
+int Drill(const QString &path, int count, int stay, const QString &mode, const QString &child)
 {
     testkit::ProgramFixture fixture;
     fixture.Start();
@@ -83,8 +104,18 @@ int Drill(const QString &path, int count, int stay, const QString &mode)
     Module1::CalcKind = 81;
     Module1::RangeMax = 81;
     Module1::ProblemCount = std::int16_t(count);
-    fixture.program->mess01.Unload();
-    fixture.program->calk.Show(); // a Spartan drill begins as the screen opens
+    if (child.isEmpty()) {
+        fixture.program->mess01.Unload();
+        fixture.program->calk.Show(); // a Spartan drill begins as the screen opens
+    } else {
+        const std::vector<QPushButton *> buttons = OpenPicker();
+        const auto named = std::find_if(buttons.begin(), buttons.end(),
+                                        [&child](QPushButton *b) { return b->text() == child; });
+        if (named == buttons.end())
+            return 3;
+        (*named)->click();
+        testkit::FlushDeletes();
+    }
     if (Module1::StudyMode != Module1::Spartan) {
         testkit::Control<QLineEdit>(QStringLiteral("Calk"), QStringLiteral("T1"))->setText(QString::number(count));
         if (Module1::StudyMode == Module1::FreeStudy)
@@ -168,6 +199,54 @@ int Resume(const QString &path)
     return 0;
 }
 
+int Children(const QString &path, const QStringList &args)
+{
+    platform::SqliteRecordStore store(path);
+    const QString op = args.value(0);
+    const auto kept = engine::ChangeChildren(store, [&](study::ChildList &list) {
+        const std::vector<study::Child> living = list.Living();
+        const auto named = std::find_if(living.begin(), living.end(),
+                                        [&args](const study::Child &c) { return c.name == args.value(1); });
+        const study::Child found = named == living.end() ? study::Child{} : *named;
+        if (op == QLatin1String("rename"))
+            return list.Rename(found.id, args.value(2), found.colour);
+        if (op == QLatin1String("remove"))
+            return list.Remove(found.id) ? study::ChildRefusal::None : study::ChildRefusal::Unknown;
+        for (qsizetype i = 1; i < args.size(); ++i)
+            if (const study::ChildRefusal refusal = list.Add(args[i], list.FreeColour());
+                refusal != study::ChildRefusal::None)
+                return refusal;
+        return study::ChildRefusal::None;
+    });
+    const std::optional<study::ChildList> children = engine::ReadChildren(store);
+    if (kept != study::ChildRefusal::None || !children)
+        return 1;
+    for (const study::Child &c : children->Living())
+        std::printf("%s %s\n", qUtf8Printable(c.id), qUtf8Printable(c.name));
+    return store.Close() ? 0 : 1;
+}
+
+// A copy left on the menu, asked again and again who studies.
+int Picker(const QString &path)
+{
+    testkit::ProgramFixture fixture;
+    fixture.Start();
+    platform::setRecordStore(std::make_unique<platform::SqliteRecordStore>(path));
+    char line[32] = {};
+    do {
+        QStringList names;
+        for (QPushButton *button : OpenPicker())
+            names << button->text();
+        std::printf("offers %s\n", qUtf8Printable(names.join(u' ')));
+        std::fflush(stdout);
+        if (auto *back = testkit::Control<QPushButton>(QStringLiteral("ChildPicker"), QStringLiteral("Back")))
+            back->click();
+        testkit::FlushDeletes();
+    } while (std::fgets(line, sizeof line, stdin));
+    fixture.Stop();
+    return 0;
+}
+
 // Another copy of the program holding the record's write lock (its 記録を消す
 // on a large record, say).
 int Hold(const QString &path)
@@ -201,14 +280,19 @@ int main(int argc, char *argv[])
     if (args.size() >= 5 && args[1] == QLatin1String("write"))
         return WriteAnswers(args[2], args[3].toInt(), args[4]);
     if (args.size() >= 4 && args[1] == QLatin1String("drill"))
-        return Drill(args[2], args[3].toInt(), args.size() >= 5 ? args[4].toInt() : 0, args.value(5));
+        return Drill(args[2], args[3].toInt(), args.size() >= 5 ? args[4].toInt() : 0, args.value(5), args.value(6));
+    if (args.size() >= 5 && args[1] == QLatin1String("children"))
+        return Children(args[2], args.mid(3));
+    if (args.size() >= 3 && args[1] == QLatin1String("picker"))
+        return Picker(args[2]);
     if (args.size() >= 4 && args[1] == QLatin1String("grid"))
         return Grid(args[2], args[3].toInt());
     if (args.size() >= 3 && args[1] == QLatin1String("resume"))
         return Resume(args[2]);
     if (args.size() >= 3 && args[1] == QLatin1String("hold"))
         return Hold(args[2]);
-    std::fprintf(stderr, "usage: record_child write FILE COUNT TAG | drill FILE COUNT [STAY [MODE]] | grid FILE STAY | resume FILE"
+    std::fprintf(stderr, "usage: record_child write FILE COUNT TAG | drill FILE COUNT [STAY [MODE [CHILD]]]"
+                         " | children FILE add|rename|remove NAME... | picker FILE | grid FILE STAY | resume FILE"
                          " | hold FILE\n");
     return 2;
 }

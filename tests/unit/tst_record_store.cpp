@@ -11,7 +11,9 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <numeric>
 #include <set>
 
 #ifdef Q_OS_UNIX
@@ -162,6 +164,8 @@ private slots:
     void killedSpartanDrillGoesOn();
     void copiesAtOnceKeepEveryAnswer_data();
     void copiesAtOnceKeepEveryAnswer();
+    void twoChildrenAtOnce_data();
+    void twoChildrenAtOnce();
     void eraseLeavesNothing();
 
 private:
@@ -672,6 +676,71 @@ void TestRecordStore::copiesAtOnceKeepEveryAnswer()
         if (damaged)
             QCOMPARE(Bytes(dir.filePath(aside[0])), damage);
     }
+}
+
+void TestRecordStore::twoChildrenAtOnce_data()
+{
+    QTest::addColumn<QStringList>("change"); // done to たろう once the drills are over
+    QTest::addColumn<QString>("offered");    // by the picker of a copy left on the menu, then
+    QTest::newRow("renamed") << QStringList{"rename", "たろう", "じろう"} << "offers はなこ じろう さくら";
+    QTest::newRow("removed") << QStringList{"remove", "たろう"} << "offers はなこ さくら";
+}
+
+void TestRecordStore::twoChildrenAtOnce()
+{
+    QFETCH(QStringList, change);
+    QFETCH(QString, offered);
+    const int count = 30;
+    const auto children = [this](const QStringList &args) {
+        QProcess p;
+        p.start(Child(), QStringList{QStringLiteral("children"), path_} + args);
+        const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        return done ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+    };
+    // Three, so that with one fewer the picker still asks.
+    std::map<QString, QString> ids; // by name
+    for (const QString &line : children({"add", "はなこ", "たろう", "さくら"}).split(u'\n', Qt::SkipEmptyParts))
+        ids[line.section(u' ', 1).trimmed()] = line.section(u' ', 0, 0);
+    QCOMPARE(ids.size(), std::size_t(3));
+
+    QProcess menu;
+    menu.start(Child(), {QStringLiteral("picker"), path_});
+    const auto nextOffer = [&menu] {
+        while (!menu.canReadLine() && menu.waitForReadyRead(30000)) {
+        }
+        return QString::fromUtf8(menu.readLine()).trimmed();
+    };
+    QCOMPARE(nextOffer(), QStringLiteral("offers はなこ たろう さくら"));
+    const QStringList drilling{QStringLiteral("はなこ"), QStringLiteral("たろう")};
+    std::vector<std::unique_ptr<QProcess>> running;
+    for (const QString &name : drilling) {
+        running.push_back(std::make_unique<QProcess>());
+        running.back()->start(Child(), {QStringLiteral("drill"), path_, QString::number(count), QStringLiteral("0"),
+                                        QStringLiteral("designated"), name});
+    }
+    for (const auto &p : running) {
+        QVERIFY(p->waitForFinished(120000));
+        QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0, p->readAllStandardError().constData());
+    }
+    // Each child's drill under that child, whole, and nothing under another.
+    std::map<QString, QList<int>> asked;
+    for (const AnswerRow &r : Stored(path_))
+        asked[r.child] << r.questionNo;
+    QList<int> all(count);
+    std::iota(all.begin(), all.end(), 1);
+    std::map<QString, QList<int>> expected;
+    for (const QString &name : drilling)
+        expected[ids[name]] = all;
+    for (auto &[child, questions] : asked)
+        std::sort(questions.begin(), questions.end());
+    QCOMPARE(asked, expected);
+
+    QVERIFY(!children(change).isEmpty());
+    menu.write("\n");
+    QCOMPARE(nextOffer(), offered);
+    menu.closeWriteChannel();
+    QVERIFY(menu.waitForFinished(30000));
+    QCOMPARE(menu.exitCode(), 0);
 }
 
 void TestRecordStore::eraseLeavesNothing()
