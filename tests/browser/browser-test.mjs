@@ -1047,10 +1047,14 @@ async function storedEntries(page) {
 // A free-study drill of `count` problems of addition by mouse and keys, the
 // answers right or wrong as `rights` says; until the results. Returns how
 // long each answer took from the click to its feedback.
-async function recordedDrill(page, label, rights) {
+async function recordedDrill(page, label, rights, child = null) {
   const screen = new Screen(page, label);
   await waitForWindow(screen, "Mess01");
   await screen.click("Mess01", "C1");
+  if (child !== null) {
+    await waitForWindow(screen, "ChildPicker");
+    await screen.click("ChildPicker", `Child(${child})`);
+  }
   await waitForWindow(screen, "Calk");
   await typeInto(screen, "T1", String(rights.length));
   await screen.click("Calk", "C1");
@@ -1147,6 +1151,72 @@ async function recordTwoTabs(browser, server) {
   const reread = await recordOf(pages[0], { last: 1 });
   check(after.results[0] === "1" && reread.count === 11 && reread.last[0].drill !== record.last[9].drill,
         `after the upgrade the program opens the database again and keeps recording (${reread.count} answers)`);
+  await context.close();
+}
+
+// Two children named in one tab, then two tabs drilling at once, one for
+// each: every answer under the child who gave it. A rename in one tab is in
+// the other's picker at its next opening.
+async function childrenTwoTabs(browser, server) {
+  const context = await browser.createBrowserContext();
+  const pages = [];
+  for (let i = 0; i < 2; ++i) {
+    const page = await context.newPage();
+    await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
+    await (await touchSession(page)).send("Emulation.setFocusEmulationEnabled", { enabled: true });
+    page.on("dialog", d => d.accept());
+    await page.goto(server.url, { waitUntil: "domcontentloaded" });
+    await new Screen(page, `children-${i + 1}`).waitFor(MENU, 30000);
+    pages.push(page);
+  }
+  const childrenPage = async () => {
+    const { screen } = await passwordRound(pages[0], PASSWORD_TEXT);
+    await screen.click("Setei", "Command2"); // 学習の記録
+    await waitForWindow(screen, "Kiroku");
+    await screen.click("Kiroku", "TabBar");
+    for (let i = 0; i < 8 && !(await control(pages[0], "Kiroku", "AddChild"))?.visible; ++i)
+      await screen.key("ArrowRight");
+    return screen;
+  };
+  const leave = async screen => {
+    await screen.click("Kiroku", "CloseButton");
+    await waitForWindowGone(screen, "Kiroku");
+    await closeSettings(screen);
+  };
+  await closeSettings((await passwordRound(pages[0], PASSWORD_TEXT)).screen);
+  let screen = await childrenPage();
+  for (const name of ["Hana", "Taro"]) {
+    await typeInto(screen, "NameBox", name, "Kiroku");
+    await screen.click("Kiroku", "AddChild");
+    await sleep(300);
+  }
+  await leave(screen);
+
+  const drills = await Promise.all(pages.map((page, i) => recordedDrill(page, `children-${i + 1}`, [true, false, true], i)));
+  check(drills.every(d => d.results.join() === "3,67,2,1"), `two children in two tabs: both drills end (${drills.map(d => d.results.join("/")).join(", ")})`);
+  const record = await recordOf(pages[1], { last: 10 });
+  const byChild = new Map();
+  for (const r of record.last)
+    byChild.set(r.child, [...(byChild.get(r.child) || []), r.drill]);
+  const ok = record.count === 6 && byChild.size === 2 && !byChild.has("") &&
+             [...byChild.values()].every(d => d.length === 3 && new Set(d).size === 1);
+  check(ok, `two children in two tabs: 3 answers under each child, one drill each (${[...byChild].map(([c, d]) => `${c}:${d.length}`).join(" ")})`);
+  for (const d of drills)
+    await backToMenu(d.screen);
+
+  screen = await childrenPage();
+  await screen.click("Kiroku", "ChildList");
+  await screen.key("End");
+  await typeInto(screen, "NameBox", "Jiro", "Kiroku");
+  await screen.click("Kiroku", "RenameChild");
+  await sleep(300);
+  await leave(screen);
+  const other = new Screen(pages[1], "children-2-picker");
+  await other.click("Mess01", "C1");
+  await waitForWindow(other, "ChildPicker");
+  const offered = [await other.text("ChildPicker", "Child(0)"), await other.text("ChildPicker", "Child(1)")];
+  check(offered.join() === "Hana,Jiro", `the other tab's next picker has the new name (${offered.join(", ")})`);
+  await other.click("ChildPicker", "Back");
   await context.close();
 }
 
@@ -1312,6 +1382,73 @@ async function spartanOutlivesPage(browser, server) {
   check(spartan.length === 4 && new Set(spartan.map(r => r.drill)).size === 1 &&
         spartan.map(r => `${r.questionNo}${r.correct ? "+" : "-"}`).join(" ") === "1+ 2- 3+ 4+",
         `the Spartan drill's 4 answers stored once each, under one drill (${spartan.map(r => r.questionNo).join(",")})`);
+  await context.close();
+}
+
+// A Spartan 5 × 5 百ます grid from the record's practice page: left by a
+// reload after five crossings, it goes on at the first crossing not stored,
+// those before still filled in; its end stays locked until the password.
+async function spartanGridOutlivesPage(browser, server) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
+  page.on("dialog", d => d.accept());
+  const screen = new Screen(page, "grid");
+  await page.goto(server.url, { waitUntil: "domcontentloaded" });
+  await screen.waitFor(MENU, 30000);
+  await closeSettings((await passwordRound(page, PASSWORD_TEXT)).screen);
+  await passwordRound(page, PASSWORD_TEXT);
+  await screen.click("Setei", "Option1(2)");
+  await screen.click("Setei", "Command2"); // 学習の記録
+  await waitForWindow(screen, "Kiroku");
+  await screen.click("Kiroku", "TabBar");
+  for (let i = 0; i < 8 && !(await control(page, "Kiroku", "GridStart"))?.visible; ++i)
+    await screen.key("ArrowRight");
+  await screen.click("Kiroku", "GridSize");
+  await screen.key("ArrowDown");
+  await screen.key("Enter");
+  await waitForText(screen, "Kiroku", "GridSize", "5×5", 5000);
+  await screen.click("Kiroku", "GridStart");
+  await waitForWindow(screen, "HyakumasuForm");
+  const side = async name => {
+    const n = [];
+    for (let i = 0; i < 5; ++i)
+      n.push(Number(await screen.text("HyakumasuForm", `${name}(${i})`)));
+    return n;
+  };
+  const across = await side("Across"), down = await side("Down");
+  const answer = i => String(down[Math.floor(i / 5)] + across[i % 5]);
+  const fill = async (from, to) => {
+    for (let i = from; i < to; ++i) {
+      await typeInto(screen, "Entry", answer(i), "HyakumasuForm");
+      await screen.key("Enter");
+      await waitForText(screen, "HyakumasuForm", `Cell(${i})`, answer(i), 5000);
+    }
+  };
+  await fill(0, 5);
+  await sleep(1500); // stored behind the typing
+  await page.reload({ waitUntil: "domcontentloaded" });
+  await waitForWindow(screen, "HyakumasuForm", 30000);
+  await sleep(500);
+  const filled = [];
+  for (let i = 0; i < 6; ++i)
+    filled.push(await screen.text("HyakumasuForm", `Cell(${i})`));
+  check(String(await side("Across")) === String(across) && filled.slice(0, 5).join() === [0, 1, 2, 3, 4].map(answer).join() &&
+        filled[5] === "", `a reloaded Spartan grid: the same grid, 5 crossings filled (${filled.join(",")})`);
+  await fill(5, 25);
+  await waitForWindow(screen, "HyakumasuForm");
+  check(await screen.text("HyakumasuForm", "RightResult") === "せいかい　25／25" &&
+        !(await control(page, "HyakumasuForm", "MenuButton")).visible,
+        `at the grid's end: ${await screen.text("HyakumasuForm", "RightResult")}, locked`);
+  await typeInto(screen, "LockPassword", PASSWORD_TEXT, "HyakumasuForm");
+  await screen.click("HyakumasuForm", "LockButton");
+  await waitForFocus(screen, "HyakumasuForm", "MenuButton");
+  await screen.click("HyakumasuForm", "MenuButton");
+  await screen.waitFor(MENU, 10000);
+  const record = await recordOf(page, { last: 30 });
+  const grid = record.last.filter(r => r.grid);
+  check(grid.length === 25 && new Set(grid.map(r => r.drill)).size === 1 && grid.every(r => r.correct),
+        `the grid's 25 crossings stored once each, under one drill (${grid.length})`);
   await context.close();
 }
 
@@ -1770,7 +1907,9 @@ async function main() {
 
     await storeContract(browser, server);
     await recordTwoTabs(browser, server);
+    await childrenTwoTabs(browser, server);
     await spartanOutlivesPage(browser, server);
+    await spartanGridOutlivesPage(browser, server);
     await recordRefused(browser, server);
     await record100k(browser, figures);
 

@@ -135,7 +135,9 @@ QJsonObject RowJson(const platform::AnswerRow &a)
             {QStringLiteral("answer"), a.answer},
             {QStringLiteral("typed"), a.typed},
             {QStringLiteral("correct"), a.correct},
-            {QStringLiteral("elapsedMs"), a.elapsedMs}};
+            {QStringLiteral("elapsedMs"), a.elapsedMs},
+            {QStringLiteral("grid"), a.grid},
+            {QStringLiteral("child"), a.child}};
 }
 
 // Bytes the program has taken from its heap and not given back.
