@@ -1,4 +1,5 @@
 #include "engine/Hyakumasu.h"
+#include "engine/HyakumasuSheet.h"
 #include "platform/RecordStore.h"
 
 #include <QtTest>
@@ -94,6 +95,39 @@ private slots:
         for (int i = 0; i < 25; ++i) // a plain drill's answers, faster than any grid, never make one
             add("plain", "k", 1, 25, true, 1, false);
         QCOMPARE(engine::HyakumasuBestMs(rows, QStringLiteral("k"), 1, 5).value_or(-1), best);
+    }
+    void sheet_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("fileName"); // sheet 42's
+        QTest::addColumn<double>("leastCell"); // mm: room for a child's two digits
+        QTest::newRow("たし算 10") << 1 << 10 << "百ます計算_たし算_10_00042.pdf" << 16.0;
+        QTest::newRow("ひき算 5") << 2 << 5 << "百ます計算_ひき算_5_00042.pdf" << 25.0;
+        QTest::newRow("かけ算 10") << 3 << 10 << "百ます計算_かけ算_10_00042.pdf" << 16.0;
+    }
+    void sheet()
+    {
+        QFETCH(int, op);
+        QFETCH(int, size);
+        QFETCH(QString, fileName);
+        QFETCH(double, leastCell);
+        const engine::HyakumasuSheet sheet = engine::MakeHyakumasuSheet(std::int16_t(op), size, 42);
+        QCOMPARE(sheet.grid, engine::MakeHyakumasuSheet(std::int16_t(op), size, 42).grid);
+        QCOMPARE(engine::HyakumasuSheetFileName(sheet), fileName);
+        // Neighbouring numbers, each a grid of its own.
+        std::set<std::pair<std::vector<std::int16_t>, std::vector<std::int16_t>>> grids;
+        for (std::uint32_t n = 1; n <= 30; ++n) {
+            const engine::HyakumasuGrid g = engine::MakeHyakumasuSheet(std::int16_t(op), size, n).grid;
+            grids.insert({g.across, g.down});
+        }
+        QCOMPARE(int(grids.size()), 30);
+        // A4's printable area at 15 mm margins: below the heading, and a
+        // 10 × 10 grid across the whole width.
+        const engine::HyakumasuSheetLayout l = engine::LayOutHyakumasuSheet(size, 180, 267);
+        QVERIFY(QRectF(0, engine::HyakumasuHeadingMm, 180, 267 - engine::HyakumasuHeadingMm).contains(l.Grid()));
+        QVERIFY2(l.cell >= leastCell, qPrintable(QString::number(l.cell)));
+        QCOMPARE(l.Cell(size, size).bottomRight(), l.Grid().bottomRight());
     }
 };
 
