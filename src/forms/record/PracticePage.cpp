@@ -77,8 +77,8 @@ PracticePage::PracticePage(Navigator &navigator, const Form &form)
     MakeSheetFrame(font, noteFont, buttonFont);
     for (CommandButton *button : {StartPractice, MakeSheet, GridStart, GridPrint})
         button->SetBackColour(record::ButtonRed);
-    SetFocusOrder({KindList, RangeList, RowList, PracticeCount, GridOperation, GridSize, GridStart, GridPrint, StartPractice,
-                   SheetCount, SheetNumber, SheetSource[0], SheetSource[1], SheetColumns, MakeSheet});
+    SetFocusOrder({KindList, RangeList, RowList, PracticeCount, GridOperation, GridSize, GridStart, GridPrint,
+                   StartPractice, SheetCount, SheetNumber, SheetSource[0], SheetSource[1], SheetColumns, MakeSheet});
     connect(GridStart, &QPushButton::clicked, this, &PracticePage::GridStart_Click);
     connect(GridPrint, &QPushButton::clicked, this, &PracticePage::GridPrint_Click);
     connect(KindList, &ComboBox::Picked, this, &PracticePage::KindList_Click);
@@ -150,9 +150,11 @@ void PracticePage::MakeGridFrame(QWidget *practiceFrame, const QFont &font, cons
     GridSize->setAccessibleName(QStringLiteral("百ます計算の大きさ"));
     GridStart = new CommandButton(grid, QStringLiteral("GridStart"), QStringLiteral("百ます計算をはじめる"),
                                   TwipsRect(2350, 270, 1160, 555), buttonFont);
-    // The same grid on paper, numbered as the worksheets are.
-    GridPrint = new CommandButton(grid, QStringLiteral("GridPrint"), QStringLiteral("プリントにする"),
+    // The same grid on paper, numbered as the worksheets are. Broken where a
+    // reader would, not where the width runs out.
+    GridPrint = new CommandButton(grid, QStringLiteral("GridPrint"), QStringLiteral("プリント\nにする"),
                                   TwipsRect(3550, 270, 1130, 555), buttonFont);
+    GridPrint->setAccessibleName(QStringLiteral("百ます計算をプリントにする"));
 }
 
 void PracticePage::GridStart_Click()
