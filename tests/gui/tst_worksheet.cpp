@@ -4,8 +4,11 @@
 // second, the text in embedded faces.
 #include "PdfReadBack.h"
 #include "engine/ColumnSheet.h"
+#include "engine/HyakumasuSheet.h"
 #include "engine/Review.h"
+#include "engine/Score.h"
 #include "engine/Worksheet.h"
+#include "forms/record/HyakumasuPdf.h"
 #include "forms/record/WorksheetPdf.h"
 #include "platform/Fonts.h"
 
@@ -70,6 +73,22 @@ engine::Worksheet WidestSheet(int kind, int range, int count)
     return sheet;
 }
 
+// What each cell of a 百ます grid shows, row by row from the corner.
+QStringList GridCells(const std::vector<Word> &words, const engine::HyakumasuSheetLayout &l)
+{
+    constexpr double Points = 72 / 25.4; // the layout's mm are from the 15 mm margins
+    QStringList cells;
+    for (int i = 0; i < (l.size + 1) * (l.size + 1); ++i) {
+        const QRectF mm = l.Cell(i / (l.size + 1), i % (l.size + 1)).translated(15, 15);
+        const QRectF cell(mm.topLeft() * Points, mm.size() * Points);
+        QString text;
+        for (const Word &w : words)
+            text += cell.contains(w.box.center()) ? w.text : QString();
+        cells << text;
+    }
+    return cells;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(std::vector<engine::ProblemRecord>)
@@ -85,6 +104,8 @@ private slots:
     void everyAnswerHasRoom();
     void columnsReadBack_data();
     void columnsReadBack();
+    void gridSheetReadsBack_data();
+    void gridSheetReadsBack();
 };
 
 void TestWorksheet::initTestCase()
@@ -310,6 +331,59 @@ void TestWorksheet::columnsReadBack()
         };
         QVERIFY2(qAbs(ones(rows[0]) - ones(rows[2])) < 3 && qAbs(ones(rows[1]) - ones(rows[2])) < 3, qPrintable(number));
     }
+}
+
+void TestWorksheet::gridSheetReadsBack_data()
+{
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("number");
+    QTest::newRow("たし算 10 × 10") << 1 << 10 << 42;
+    QTest::newRow("ひき算 5 × 5") << 2 << 5 << 99999;
+    QTest::newRow("かけ算 10 × 10") << 3 << 10 << 1;
+}
+
+// A printed 百ます grid: the heading's blanks; on page 1 the numbers in the
+// order the sheet's number gives and the crossings empty, on page 2 each
+// crossing's answer in its own cell; nothing off the page or over another.
+void TestWorksheet::gridSheetReadsBack()
+{
+    QFETCH(int, operation);
+    QFETCH(int, size);
+    QFETCH(int, number);
+    const auto op = std::int16_t(operation);
+    const engine::HyakumasuSheet sheet = engine::MakeHyakumasuSheet(op, size, std::uint32_t(number));
+    const QString file = PdfForTools(forms::HyakumasuSheetPdf(sheet));
+    QVERIFY(Run(QStringLiteral("pdfinfo"), {file}).value_or(QString()).contains(
+        QRegularExpression(QStringLiteral("Pages:\\s+2\\n(.*\\n)*Page size:.*\\(A4\\)"))));
+    CheckFontsEmbedded(file);
+    const QString title = QString(sheet.title).remove(u'　');
+    const QString heading = PageText(file, 1);
+    QVERIFY2(heading.startsWith(title + QStringLiteral("No.%1なまえ月日かかったじかんふんびょう").arg(number, 5, 10, QLatin1Char('0'))),
+             qPrintable(heading.left(40)));
+    QVERIFY(PageText(file, 2).startsWith(QStringLiteral("こたえ") + title));
+
+    // The grid the number gives by the engine's rule, cell by cell.
+    const engine::HyakumasuGrid grid = engine::MakeHyakumasu(op, size, engine::HyakumasuSheetSeed(std::uint32_t(number)));
+    QStringList blank{engine::OperatorSign(op).value_or(QString())};
+    for (int column = 0; column < size; ++column)
+        blank << engine::FullWidthNumber(grid.across[std::size_t(column)]);
+    QStringList answered = blank;
+    for (int i = 0; i < grid.Count(); ++i) {
+        if (i % size == 0) {
+            blank << engine::FullWidthNumber(grid.down[std::size_t(i / size)]);
+            answered << blank.last();
+        }
+        blank << QString();
+        answered << engine::FullWidthNumber(grid.Crossing(i).Answer);
+    }
+    const engine::HyakumasuSheetLayout layout = engine::LayOutHyakumasuSheet(size, 180, 267);
+    const std::vector<Word> problems = PageWords(file, 1);
+    const std::vector<Word> answers = PageWords(file, 2);
+    QCOMPARE(GridCells(problems, layout), blank);
+    QCOMPARE(GridCells(answers, layout), answered);
+    CheckNothingOverlaps(problems, "grid");
+    CheckNothingOverlaps(answers, "grid's answers");
 }
 
 QTEST_MAIN(TestWorksheet)
