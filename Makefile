@@ -62,8 +62,8 @@ package: build
 # Every screen in every state, offscreen, to $(BUILD_DIR)/screenshots; the menu,
 # a question, the missed problems, a retry question, three pages of the
 # learning record, a practice's question, the children's page, the picker
-# and a worksheet's two pages (drawn
-# from its PDF by poppler's pdftoppm) also go to docs/ for the README.
+# a worksheet's two pages and a printed 百ます計算 grid (drawn
+# from their PDFs by poppler's pdftoppm) also go to docs/ for the README.
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/screenshots $(BUILD_DIR)/screenshots
 	@cp $(BUILD_DIR)/screenshots/01-menu.png docs/menu.png
@@ -80,6 +80,8 @@ screenshots: build
 	@pdftoppm -png -r 50 $(BUILD_DIR)/screenshots/worksheet.pdf $(BUILD_DIR)/screenshots/worksheet
 	@cp $(BUILD_DIR)/screenshots/worksheet-1.png docs/worksheet-problems.png
 	@cp $(BUILD_DIR)/screenshots/worksheet-2.png docs/worksheet-answers.png
+	@pdftoppm -png -r 60 -f 1 -l 1 -singlefile $(BUILD_DIR)/screenshots/hyakumasu-sheet.pdf $(BUILD_DIR)/screenshots/hyakumasu-sheet
+	@cp $(BUILD_DIR)/screenshots/hyakumasu-sheet.png docs/hyakumasu-sheet.png
 
 # The Windows edition (build-win): Qt for Windows built once into the cache
 # (~/.cache/mimoran, or $MIMORAN_CACHE), everything cross-built with mingw-w64,

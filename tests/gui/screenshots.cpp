@@ -282,6 +282,14 @@ void RecordScreens(ProgramFixture &fx)
         if (pdf.open(QIODevice::WriteOnly))
             pdf.write(fx.saver->files.last());
     }
+    // The 10 × 10 たし算 grid of the same number, printed.
+    fx.box->answers.push_back(platform::ResultNo);
+    Control<QPushButton>(QStringLiteral("Kiroku"), QStringLiteral("GridPrint"))->click();
+    if (fx.saver->names.size() == 2) {
+        QFile pdf(folder + QStringLiteral("/hyakumasu-sheet.pdf"));
+        if (pdf.open(QIODevice::WriteOnly))
+            pdf.write(fx.saver->files.last());
+    }
 
     // A practice of ten, in designated study: the drill opens on its first
     // question.

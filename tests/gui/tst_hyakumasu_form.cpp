@@ -28,6 +28,8 @@ private slots:
     }
     void grid_data();
     void grid();
+    void printsTheGrid_data();
+    void printsTheGrid();
 
 private:
     ProgramFixture *fx = nullptr;
@@ -134,6 +136,38 @@ void TestHyakumasuForm::grid()
     QCOMPARE(grids->item(0, 4)->text(), QStringLiteral("%1／25").arg(25 - wrong.size()));
     const QString best = Control<QTableWidget>(QStringLiteral("Kiroku"), QStringLiteral("GridBestTable"))->item(0, 3)->text();
     QCOMPARE(best.endsWith(u'秒'), wrong.isEmpty());
+}
+
+void TestHyakumasuForm::printsTheGrid_data()
+{
+    QTest::addColumn<int>("operation"); // the lists' rows
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("saved"); // the file's name; none when refused
+    QTest::newRow("たし算 10 × 10") << 0 << 0 << "42" << "百ます計算_たし算_10_00042.pdf";
+    QTest::newRow("かけ算 5 × 5, full-width digits") << 2 << 1 << "９９９９９" << "百ます計算_かけ算_5_99999.pdf";
+    QTest::newRow("no number") << 1 << 0 << "" << "";
+}
+
+// The grid printed from the practice page under the worksheets' number, and
+// saved as they are.
+void TestHyakumasuForm::printsTheGrid()
+{
+    QFETCH(int, operation);
+    QFETCH(int, size);
+    QFETCH(QString, number);
+    QFETCH(QString, saved);
+    fx->program->setei.Show();
+    Control<QPushButton>(QStringLiteral("Setei"), QStringLiteral("Command2"))->click();
+    Control<QComboBox>(QStringLiteral("Kiroku"), QStringLiteral("GridOperation"))->setCurrentIndex(operation);
+    Control<QComboBox>(QStringLiteral("Kiroku"), QStringLiteral("GridSize"))->setCurrentIndex(size);
+    Control<QLineEdit>(QStringLiteral("Kiroku"), QStringLiteral("SheetNumber"))->setText(number);
+    fx->box->answers.push_back(platform::ResultNo);
+    Control<QPushButton>(QStringLiteral("Kiroku"), QStringLiteral("GridPrint"))->click();
+    QCOMPARE(fx->box->shown, QStringList{saved.isEmpty() ? "プリントの番号は、1から99999までの数を入れてください。"
+                                                         : "プリントを保存しました。開きますか？"});
+    QCOMPARE(fx->saver->names, saved.isEmpty() ? QStringList{} : QStringList{saved});
+    QVERIFY(fx->saver->files.isEmpty() || fx->saver->files.first().startsWith("%PDF-"));
 }
 
 QTEST_MAIN(TestHyakumasuForm)

@@ -2,136 +2,23 @@
 // pdffonts and pdftotext), as a viewer or a printer would read it: two A4
 // pages, the problems in order on the first, each with its answer on the
 // second, the text in embedded faces.
+#include "PdfReadBack.h"
 #include "engine/ColumnSheet.h"
+#include "engine/HyakumasuSheet.h"
 #include "engine/Review.h"
+#include "engine/Score.h"
 #include "engine/Worksheet.h"
+#include "forms/record/HyakumasuPdf.h"
 #include "forms/record/WorksheetPdf.h"
 #include "platform/Fonts.h"
-
-#include <QDeadlineTimer>
-#include <QProcess>
-#include <QThread>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <optional>
 #include <QtTest>
 
+using namespace pdfcheck;
+
 namespace {
-
-// Poppler's tools run on this system's side: from the PATH, or under wine
-// through MIMORAN_POPPLER (Z:/..., the build's tests/poppler), whose run.exe
-// script runs a Linux tool, its output to a file, and marks when it is done
-// (wine neither waits for a Linux program nor gives it Qt's pipes).
-QString ToolFolder()
-{
-    return qEnvironmentVariable("MIMORAN_POPPLER");
-}
-
-// A file of the tools' folder by its Linux name ("Z:/a/b" is "/a/b").
-QString LinuxName(const QString &file)
-{
-    return file.mid(file.indexOf(u'/'));
-}
-
-// Writes the PDF where the tools can read it, and gives its name as they
-// see it.
-QString PdfForTools(const QByteArray &pdf)
-{
-    static QTemporaryDir temporary;
-    const QString folder = ToolFolder().isEmpty() ? temporary.path() : ToolFolder();
-    const QString file = folder + QStringLiteral("/read-back.pdf");
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size())
-        return {};
-    return ToolFolder().isEmpty() ? file : LinuxName(file);
-}
-
-// The tool's standard output; none when it failed.
-std::optional<QString> Run(const QString &tool, const QStringList &args)
-{
-    if (ToolFolder().isEmpty()) {
-        QProcess p;
-        p.start(tool, args);
-        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-            qWarning("%s failed: %s %s", qPrintable(tool), qPrintable(p.errorString()),
-                     p.readAllStandardError().constData());
-            return std::nullopt;
-        }
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
-    const QString output = ToolFolder() + QStringLiteral("/output.txt");
-    QFile::remove(output);
-    QFile::remove(output + QStringLiteral(".done"));
-    if (!QProcess::startDetached(ToolFolder() + QStringLiteral("/run.exe"),
-                                 QStringList{LinuxName(output), tool} + args))
-        return std::nullopt;
-    QFile done(output + QStringLiteral(".done"));
-    QDeadlineTimer deadline(60000);
-    while (!done.exists() || done.size() == 0) {
-        if (deadline.hasExpired())
-            return std::nullopt;
-        QThread::msleep(20);
-    }
-    QFile file(output);
-    if (!done.open(QIODevice::ReadOnly) || done.readAll().trimmed() != "0" || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return QString::fromUtf8(file.readAll());
-}
-
-// A page's text with every blank taken out, so that only the order of what
-// is printed counts.
-QString PageText(const QString &pdf, int page)
-{
-    QString text = Run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
-                                                     QStringLiteral("UTF-8"), QStringLiteral("-f"),
-                                                     QString::number(page), QStringLiteral("-l"),
-                                                     QString::number(page), pdf, QStringLiteral("-")})
-                       .value_or(QString());
-    text.remove(QRegularExpression(QStringLiteral("[\\s\\x{3000}]")));
-    return text;
-}
-
-
-// A word of a page as poppler places it, in points from the page's top left.
-struct Word {
-    QString text;
-    QRectF box;
-};
-
-std::vector<Word> PageWords(const QString &pdf, int page)
-{
-    const QString html = Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
-                                                           QStringLiteral("UTF-8"), QStringLiteral("-f"),
-                                                           QString::number(page), QStringLiteral("-l"),
-                                                           QString::number(page), pdf, QStringLiteral("-")})
-                             .value_or(QString());
-    static const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
-    std::vector<Word> words;
-    for (const QRegularExpressionMatch &m : word.globalMatch(html)) {
-        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
-        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
-        words.push_back({m.captured(5), QRectF(topLeft, bottomRight)});
-    }
-    return words;
-}
-
-// The page drawn as a printer would, without smoothing, so that every mark
-// keeps its own colour; at Scale pixels a point.
-constexpr int Scale = 3;
-QImage PageImage(const QString &pdf, int page)
-{
-    const QString stem = QFileInfo(pdf).path() + QStringLiteral("/page");
-    if (!Run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-singlefile"),
-                                         QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"),
-                                         QStringLiteral("no"), QStringLiteral("-r"), QString::number(72 * Scale),
-                                         QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                                         QString::number(page), pdf, stem}))
-        return {};
-    const QString png = ToolFolder().isEmpty() ? stem : ToolFolder() + QStringLiteral("/page");
-    return QImage(png + QStringLiteral(".png"));
-}
 
 // An answer box's line: the faint grey of the box, not the black of the
 // problems nor the red of the answers.
@@ -186,19 +73,20 @@ engine::Worksheet WidestSheet(int kind, int range, int count)
     return sheet;
 }
 
-// No word runs into another or off the printable area (15 mm margins).
-void CheckNothingOverlaps(const std::vector<Word> &words, const char *page)
+// What each cell of a 百ます grid shows, row by row from the corner.
+QStringList GridCells(const std::vector<Word> &words, const engine::HyakumasuSheetLayout &l)
 {
-    const QRectF area = QRectF(0, 0, 595.28, 841.89).marginsRemoved(QMarginsF(42, 42, 42, 42));
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        QVERIFY2(area.contains(words[i].box),
-                 qPrintable(QStringLiteral("%1: %2 runs off the page").arg(page, words[i].text)));
-        for (std::size_t j = i + 1; j < words.size(); ++j) {
-            const QRectF both = words[i].box.intersected(words[j].box);
-            QVERIFY2(both.width() < 0.5 || both.height() < 0.5,
-                     qPrintable(QStringLiteral("%1: %2 over %3").arg(page, words[i].text, words[j].text)));
-        }
+    constexpr double Points = 72 / 25.4; // the layout's mm are from the 15 mm margins
+    QStringList cells;
+    for (int i = 0; i < (l.size + 1) * (l.size + 1); ++i) {
+        const QRectF mm = l.Cell(i / (l.size + 1), i % (l.size + 1)).translated(15, 15);
+        const QRectF cell(mm.topLeft() * Points, mm.size() * Points);
+        QString text;
+        for (const Word &w : words)
+            text += cell.contains(w.box.center()) ? w.text : QString();
+        cells << text;
     }
+    return cells;
 }
 
 } // namespace
@@ -216,6 +104,8 @@ private slots:
     void everyAnswerHasRoom();
     void columnsReadBack_data();
     void columnsReadBack();
+    void gridSheetReadsBack_data();
+    void gridSheetReadsBack();
 };
 
 void TestWorksheet::initTestCase()
@@ -276,15 +166,7 @@ void TestWorksheet::readsBack()
     QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(info));
     QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
 
-    // Every face the text uses travels inside the file.
-    const QStringList fonts =
-        Run(QStringLiteral("pdffonts"), {file}).value_or(QString()).split(u'\n', Qt::SkipEmptyParts).mid(2);
-    QVERIFY(!fonts.isEmpty());
-    for (const QString &line : fonts) {
-        const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
-        // name, type (may have blanks), encoding, emb, sub, uni, object, generation
-        QVERIFY2(columns.size() >= 7 && columns[columns.size() - 5] == QLatin1String("yes"), qPrintable(line));
-    }
+    CheckFontsEmbedded(file);
 
     const QString problems = PageText(file, 1);
     const QString answers = PageText(file, 2);
@@ -449,6 +331,59 @@ void TestWorksheet::columnsReadBack()
         };
         QVERIFY2(qAbs(ones(rows[0]) - ones(rows[2])) < 3 && qAbs(ones(rows[1]) - ones(rows[2])) < 3, qPrintable(number));
     }
+}
+
+void TestWorksheet::gridSheetReadsBack_data()
+{
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("number");
+    QTest::newRow("たし算 10 × 10") << 1 << 10 << 42;
+    QTest::newRow("ひき算 5 × 5") << 2 << 5 << 99999;
+    QTest::newRow("かけ算 10 × 10") << 3 << 10 << 1;
+}
+
+// A printed 百ます grid: the heading's blanks; on page 1 the numbers in the
+// order the sheet's number gives and the crossings empty, on page 2 each
+// crossing's answer in its own cell; nothing off the page or over another.
+void TestWorksheet::gridSheetReadsBack()
+{
+    QFETCH(int, operation);
+    QFETCH(int, size);
+    QFETCH(int, number);
+    const auto op = std::int16_t(operation);
+    const engine::HyakumasuSheet sheet = engine::MakeHyakumasuSheet(op, size, std::uint32_t(number));
+    const QString file = PdfForTools(forms::HyakumasuSheetPdf(sheet));
+    QVERIFY(Run(QStringLiteral("pdfinfo"), {file}).value_or(QString()).contains(
+        QRegularExpression(QStringLiteral("Pages:\\s+2\\n(.*\\n)*Page size:.*\\(A4\\)"))));
+    CheckFontsEmbedded(file);
+    const QString title = QString(sheet.title).remove(u'　');
+    const QString heading = PageText(file, 1);
+    QVERIFY2(heading.startsWith(title + QStringLiteral("No.%1なまえ月日かかったじかんふんびょう").arg(number, 5, 10, QLatin1Char('0'))),
+             qPrintable(heading.left(40)));
+    QVERIFY(PageText(file, 2).startsWith(QStringLiteral("こたえ") + title));
+
+    // The grid the number gives by the engine's rule, cell by cell.
+    const engine::HyakumasuGrid grid = engine::MakeHyakumasu(op, size, engine::HyakumasuSheetSeed(std::uint32_t(number)));
+    QStringList blank{engine::OperatorSign(op).value_or(QString())};
+    for (int column = 0; column < size; ++column)
+        blank << engine::FullWidthNumber(grid.across[std::size_t(column)]);
+    QStringList answered = blank;
+    for (int i = 0; i < grid.Count(); ++i) {
+        if (i % size == 0) {
+            blank << engine::FullWidthNumber(grid.down[std::size_t(i / size)]);
+            answered << blank.last();
+        }
+        blank << QString();
+        answered << engine::FullWidthNumber(grid.Crossing(i).Answer);
+    }
+    const engine::HyakumasuSheetLayout layout = engine::LayOutHyakumasuSheet(size, 180, 267);
+    const std::vector<Word> problems = PageWords(file, 1);
+    const std::vector<Word> answers = PageWords(file, 2);
+    QCOMPARE(GridCells(problems, layout), blank);
+    QCOMPARE(GridCells(answers, layout), answered);
+    CheckNothingOverlaps(problems, "grid");
+    CheckNothingOverlaps(answers, "grid's answers");
 }
 
 QTEST_MAIN(TestWorksheet)

@@ -1,5 +1,6 @@
 #include "engine/Hyakumasu.h"
 #include "engine/HyakumasuResume.h"
+#include "engine/HyakumasuSheet.h"
 #include "platform/RecordStore.h"
 
 #include <QtTest>
@@ -144,6 +145,26 @@ private slots:
         for (int i = 0; i < 25; ++i) // a plain drill's answers, faster than any grid, never make one
             add("plain", "k", 1, 25, true, 1, false);
         QCOMPARE(engine::HyakumasuBestMs(rows, QStringLiteral("k"), 1, 5).value_or(-1), best);
+    }
+    void sheet_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<double>("leastCell"); // mm: room for a child's two digits
+        QTest::newRow("10 × 10 across the width") << 10 << 16.0;
+        QTest::newRow("5 × 5, larger cells") << 5 << 25.0;
+    }
+    void sheet()
+    {
+        QFETCH(int, size);
+        QFETCH(double, leastCell);
+        std::set<std::vector<std::int16_t>> orders; // neighbouring numbers, grids of their own
+        for (std::uint32_t n = 1; n <= 30; ++n)
+            orders.insert(engine::MakeHyakumasuSheet(2, size, n).grid.across);
+        QCOMPARE(int(orders.size()), 30);
+        // A4 at 15 mm margins, the grid under the heading.
+        const engine::HyakumasuSheetLayout l = engine::LayOutHyakumasuSheet(size, 180, 267);
+        QVERIFY(QRectF(0, engine::HyakumasuHeadingMm, 180, 267 - engine::HyakumasuHeadingMm).contains(l.Grid()));
+        QVERIFY2(l.cell >= leastCell, qPrintable(QString::number(l.cell)));
     }
 };
 

@@ -1,8 +1,10 @@
 #include "forms/record/PracticePage.h"
 
+#include "engine/HyakumasuSheet.h"
 #include "engine/Worksheet.h"
 #include "forms/common/Form.h"
 #include "forms/common/Navigator.h"
+#include "forms/record/HyakumasuPdf.h"
 #include "forms/record/WorksheetPdf.h"
 #include "platform/Conversions.h"
 #include "platform/FileSave.h"
@@ -73,11 +75,12 @@ PracticePage::PracticePage(Navigator &navigator, const Form &form)
     MakeChoices(font);
     MakePracticeFrame(font, noteFont, buttonFont);
     MakeSheetFrame(font, noteFont, buttonFont);
-    for (CommandButton *button : {StartPractice, MakeSheet, GridStart})
+    for (CommandButton *button : {StartPractice, MakeSheet, GridStart, GridPrint})
         button->SetBackColour(record::ButtonRed);
-    SetFocusOrder({KindList, RangeList, RowList, PracticeCount, GridOperation, GridSize, GridStart, StartPractice,
-                   SheetCount, SheetNumber, SheetSource[0], SheetSource[1], SheetColumns, MakeSheet});
+    SetFocusOrder({KindList, RangeList, RowList, PracticeCount, GridOperation, GridSize, GridStart, GridPrint,
+                   StartPractice, SheetCount, SheetNumber, SheetSource[0], SheetSource[1], SheetColumns, MakeSheet});
     connect(GridStart, &QPushButton::clicked, this, &PracticePage::GridStart_Click);
+    connect(GridPrint, &QPushButton::clicked, this, &PracticePage::GridPrint_Click);
     connect(KindList, &ComboBox::Picked, this, &PracticePage::KindList_Click);
     connect(RangeList, &ComboBox::Picked, this, &PracticePage::ShowWeakInfo);
     connect(RowList, &ComboBox::Picked, this, &PracticePage::ShowWeakInfo);
@@ -120,7 +123,7 @@ void PracticePage::MakePracticeFrame(const QFont &font, const QFont &noteFont, c
                                 QString::number(engine::PracticeRule::DefaultCount), TwipsRect(1350, 390, 1200, 435),
                                 font);
     StartPractice = new CommandButton(frame, QStringLiteral("StartPractice"), QStringLiteral("にがて練習を始める"),
-                                      TwipsRect(6330, 330, 3450, 555), buttonFont);
+                                      TwipsRect(7500, 330, 2280, 555), buttonFont);
     QLabel *note = MakeLabel(frame, QStringLiteral("PracticeNote"),
                              QStringLiteral("まちがえた問題と、答えるのに%1秒より長くかかった問題を先に出します。"
                                             "おぼえた問題も、間をあけて%2問に1問ほどまぜます。"
@@ -135,7 +138,7 @@ void PracticePage::MakePracticeFrame(const QFont &font, const QFont &noteFont, c
 void PracticePage::MakeGridFrame(QWidget *practiceFrame, const QFont &font, const QFont &buttonFont)
 {
     QGroupBox *grid = MakeFrame(practiceFrame, QStringLiteral("GridFrame"), QStringLiteral("百ます計算"),
-                                TwipsRect(2640, 60, 3600, 870), buttonFont);
+                                TwipsRect(2640, 60, 4770, 870), buttonFont);
     GridOperation = new ComboBox(grid, QStringLiteral("GridOperation"), 90, 330, 1000, font);
     GridOperation->Fill({QStringLiteral("たし算"), QStringLiteral("ひき算"), QStringLiteral("かけ算")},
                         QStringLiteral("たし算"));
@@ -147,6 +150,11 @@ void PracticePage::MakeGridFrame(QWidget *practiceFrame, const QFont &font, cons
     GridSize->setAccessibleName(QStringLiteral("百ます計算の大きさ"));
     GridStart = new CommandButton(grid, QStringLiteral("GridStart"), QStringLiteral("百ます計算をはじめる"),
                                   TwipsRect(2350, 270, 1160, 555), buttonFont);
+    // The same grid on paper, numbered as the worksheets are. Broken where a
+    // reader would, not where the width runs out.
+    GridPrint = new CommandButton(grid, QStringLiteral("GridPrint"), QStringLiteral("プリント\nにする"),
+                                  TwipsRect(3550, 270, 1130, 555), buttonFont);
+    GridPrint->setAccessibleName(QStringLiteral("百ます計算をプリントにする"));
 }
 
 void PracticePage::GridStart_Click()
@@ -154,6 +162,20 @@ void PracticePage::GridStart_Click()
     const std::int16_t operation = std::int16_t(std::clamp(GridOperation->currentIndex(), 0, 2) + 1);
     // This window and the settings close; nothing of this page is touched after.
     navigator_.StartHyakumasu(operation, GridSize->currentIndex() == 1 ? 5 : 10);
+}
+
+void PracticePage::GridPrint_Click()
+{
+    const std::optional<std::uint32_t> number = PickedNumber();
+    if (!number)
+        return;
+    const std::int16_t operation = std::int16_t(std::clamp(GridOperation->currentIndex(), 0, 2) + 1);
+    engine::HyakumasuSheet sheet =
+        engine::MakeHyakumasuSheet(operation, GridSize->currentIndex() == 1 ? 5 : 10, *number);
+    if (owner_)
+        sheet.childName = owner_->name;
+    SavePdf(QStringLiteral("百ます計算のプリントを保存"), engine::HyakumasuSheetFileName(sheet),
+            HyakumasuSheetPdf(sheet));
 }
 
 void PracticePage::MakeSheetFrame(const QFont &font, const QFont &noteFont, const QFont &buttonFont)
@@ -183,7 +205,8 @@ void PracticePage::MakeSheetFrame(const QFont &font, const QFont &noteFont, cons
                              QStringLiteral("A4の問題のページと、答えのページを作ります（PDF）。"
                                             "同じ番号からは同じプリントができます"
                                             "（にがてな問題からのときは、同じ日の同じ記録から）。"
-                                            "筆算では、2けた・3けたのたし算とひき算、かけ算を、たてにならべます。"),
+                                            "筆算では、2けた・3けたのたし算とひき算、かけ算を、たてにならべます。"
+                                            "百ます計算の「プリントにする」も、この番号を使います。"),
                              TwipsRect(180, 1530, 9600, 840), noteFont);
     note->setWordWrap(true);
 }
@@ -263,6 +286,16 @@ void PracticePage::StartPractice_Click()
     navigator_.StartPractice(std::move(plan.problems), kind);
 }
 
+std::optional<std::uint32_t> PracticePage::PickedNumber()
+{
+    const std::optional<long> number = Whole(SheetNumber->text(), 1, engine::WorksheetMaxNumber);
+    if (!number) {
+        form_.RefuseEntry(SheetNumber, SheetNumberRefused);
+        return std::nullopt;
+    }
+    return std::uint32_t(*number);
+}
+
 void PracticePage::MakeSheet_Click()
 {
     const std::optional<long> count = Whole(SheetCount->text(), engine::WorksheetMinCount, engine::WorksheetMaxCount);
@@ -270,25 +303,26 @@ void PracticePage::MakeSheet_Click()
         form_.RefuseEntry(SheetCount, SheetCountRefused);
         return;
     }
-    const std::optional<long> number = Whole(SheetNumber->text(), 1, engine::WorksheetMaxNumber);
-    if (!number) {
-        form_.RefuseEntry(SheetNumber, SheetNumberRefused);
+    const std::optional<std::uint32_t> number = PickedNumber();
+    if (!number)
         return;
-    }
     engine::WorksheetRequest request;
     request.kind = PickedKind();
     request.count = int(*count);
     request.fromWeak = SheetSource[0]->isChecked();
     request.columns = SheetColumns->isChecked();
-    request.number = std::uint32_t(*number);
+    request.number = *number;
     request.today = QDate::currentDate();
     engine::Worksheet sheet = engine::MakeWorksheet(answers_, request);
     if (owner_)
         sheet.childName = owner_->name;
-    const QByteArray pdf = WorksheetPdf(sheet);
+    SavePdf(QStringLiteral("計算プリントを保存"), engine::WorksheetFileName(sheet), WorksheetPdf(sheet));
+}
+
+void PracticePage::SavePdf(const QString &title, const QString &fileName, const QByteArray &pdf)
+{
     platform::FileSaver &saver = platform::fileSaver();
-    const platform::SaveResult result =
-        saver.Save(window(), QStringLiteral("計算プリントを保存"), engine::WorksheetFileName(sheet), pdf);
+    const platform::SaveResult result = saver.Save(window(), title, fileName, pdf);
     if (result == platform::SaveResult::Failed) {
         platform::messageBox().Show(SheetFailed, platform::Buttons::Ok);
         return;

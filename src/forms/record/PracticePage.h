@@ -35,6 +35,7 @@ private:
     // 百ます計算 for the child, in the room beside にがて練習's own controls.
     void MakeGridFrame(QWidget *practiceFrame, const QFont &font, const QFont &buttonFont);
     void GridStart_Click();
+    void GridPrint_Click();
     void MakeSheetFrame(const QFont &font, const QFont &noteFont, const QFont &buttonFont);
     // The kind and range picked.
     engine::PracticeKind PickedKind() const;
@@ -42,6 +43,10 @@ private:
     void ShowWeakInfo();
     void StartPractice_Click();
     void MakeSheet_Click();
+    // The sheet's number as typed; none (after saying so) when it is not one.
+    std::optional<std::uint32_t> PickedNumber();
+    // Saves a PDF made here as the platform saves files, and offers to open it.
+    void SavePdf(const QString &title, const QString &fileName, const QByteArray &pdf);
     // After a message box, whose own loop may have let the settings and this
     // window close (and the page go with them).
     static bool StillOpen(const QPointer<PracticePage> &page);
@@ -55,6 +60,7 @@ private:
     ComboBox *GridOperation = nullptr;
     ComboBox *GridSize = nullptr;
     CommandButton *GridStart = nullptr;
+    CommandButton *GridPrint = nullptr;
     TextBox *SheetCount = nullptr;
     TextBox *SheetNumber = nullptr;
     std::array<QRadioButton *, 2> SheetSource{};
