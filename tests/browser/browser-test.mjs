@@ -1169,7 +1169,9 @@ async function childrenTwoTabs(browser, server) {
     await new Screen(page, `children-${i + 1}`).waitFor(MENU, 30000);
     pages.push(page);
   }
+  // A tab in the background is not drawn: the one looked at comes first.
   const childrenPage = async () => {
+    await pages[0].bringToFront();
     const { screen } = await passwordRound(pages[0], PASSWORD_TEXT);
     await screen.click("Setei", "Command2"); // 学習の記録
     await waitForWindow(screen, "Kiroku");
@@ -1183,6 +1185,7 @@ async function childrenTwoTabs(browser, server) {
     await waitForWindowGone(screen, "Kiroku");
     await closeSettings(screen);
   };
+  await pages[0].bringToFront();
   await closeSettings((await passwordRound(pages[0], PASSWORD_TEXT)).screen);
   let screen = await childrenPage();
   for (const name of ["Hana", "Taro"]) {
@@ -1206,16 +1209,18 @@ async function childrenTwoTabs(browser, server) {
 
   screen = await childrenPage();
   await screen.click("Kiroku", "ChildList");
-  await screen.key("End");
+  await screen.key("End"); // a child picked, whichever
   await typeInto(screen, "NameBox", "Jiro", "Kiroku");
   await screen.click("Kiroku", "RenameChild");
   await sleep(300);
   await leave(screen);
+  await pages[1].bringToFront();
   const other = new Screen(pages[1], "children-2-picker");
   await other.click("Mess01", "C1");
   await waitForWindow(other, "ChildPicker");
   const offered = [await other.text("ChildPicker", "Child(0)"), await other.text("ChildPicker", "Child(1)")];
-  check(offered.join() === "Hana,Jiro", `the other tab's next picker has the new name (${offered.join(", ")})`);
+  check(offered.includes("Jiro") && ["Hana", "Taro"].filter(n => offered.includes(n)).length === 1,
+        `the other tab's next picker has the new name in place of the old (${offered.join(", ")})`);
   await other.click("ChildPicker", "Back");
   await context.close();
 }
@@ -1823,8 +1828,10 @@ async function main() {
   });
   const figures = {};
   try {
-    if (option("only") === "fit") {
-      await everyScreenWhole(browser, server);
+    // One round alone, to look at it.
+    const rounds = { fit: everyScreenWhole, children: childrenTwoTabs, grid: spartanGridOutlivesPage };
+    if (rounds[option("only")]) {
+      await rounds[option("only")](browser, server);
       console.log(`${checks} passed, 0 failed`);
       return;
     }
