@@ -1107,18 +1107,25 @@ function checkDrillRows(record, since, label) {
 // Two tabs of one site drilling at the same moment: every answer of both is
 // kept. Then a third party upgrades the database (as a newer program in
 // another tab would): the program lets go at once, and keeps recording.
-async function recordTwoTabs(browser, server) {
-  const context = await browser.createBrowserContext();
+// Two tabs of one profile at the menu. Both take keys at once, as two
+// windows side by side would.
+async function twoTabs(context, server, label) {
   const pages = [];
   for (let i = 0; i < 2; ++i) {
     const page = await context.newPage();
     await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
-    // Both tabs take keys at once, as two windows side by side would.
     await (await touchSession(page)).send("Emulation.setFocusEmulationEnabled", { enabled: true });
+    page.on("dialog", d => d.accept());
     await page.goto(server.url, { waitUntil: "domcontentloaded" });
-    await new Screen(page, `tab-${i + 1}`).waitFor(MENU, 30000);
+    await new Screen(page, `${label}-${i + 1}`).waitFor(MENU, 30000);
     pages.push(page);
   }
+  return pages;
+}
+
+async function recordTwoTabs(browser, server) {
+  const context = await browser.createBrowserContext();
+  const pages = await twoTabs(context, server, "tab");
   const rights = [true, false, true, true, false];
   const drills = await Promise.all(pages.map((page, i) => recordedDrill(page, `tab-${i + 1}`, rights)));
   check(drills.every(d => d.results.join() === "5,60,3,2"), `two tabs at once: both drills end with their results (${drills.map(d => d.results.join("/")).join(", ")})`);
@@ -1159,16 +1166,7 @@ async function recordTwoTabs(browser, server) {
 // the other's picker at its next opening.
 async function childrenTwoTabs(browser, server) {
   const context = await browser.createBrowserContext();
-  const pages = [];
-  for (let i = 0; i < 2; ++i) {
-    const page = await context.newPage();
-    await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
-    await (await touchSession(page)).send("Emulation.setFocusEmulationEnabled", { enabled: true });
-    page.on("dialog", d => d.accept());
-    await page.goto(server.url, { waitUntil: "domcontentloaded" });
-    await new Screen(page, `children-${i + 1}`).waitFor(MENU, 30000);
-    pages.push(page);
-  }
+  const pages = await twoTabs(context, server, "children");
   // A tab in the background is not drawn: the one looked at comes first.
   const childrenPage = async () => {
     await pages[0].bringToFront();

@@ -3,25 +3,16 @@
 #include "engine/Review.h"
 #include "engine/Score.h"
 #include "forms/common/FormKit.h"
+#include "forms/record/PdfPages.h"
 
-#include <QBuffer>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace forms {
 
 namespace {
 
-constexpr int Dpi = 300;
-const QColor Ink(0, 0, 0);
-const QColor Faint(110, 110, 110);
-const QColor AnswerRed(200, 0, 0);
+using namespace pdf;
 const QColor Shade(232, 232, 232);
-
-double Mm(double mm)
-{
-    return mm * Dpi / 25.4;
-}
 
 QRectF ToPage(const QRectF &mm)
 {
@@ -108,23 +99,7 @@ void DrawPage(QPainter &p, const engine::HyakumasuSheet &sheet, bool answers)
 
 QByteArray HyakumasuSheetPdf(const engine::HyakumasuSheet &sheet)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setTitle(sheet.title);
-        writer.setCreator(QStringLiteral("Mimoran！"));
-        writer.setResolution(Dpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-        QPainter painter(&writer);
-        painter.setRenderHint(QPainter::Antialiasing);
-        DrawPage(painter, sheet, false);
-        writer.newPage();
-        DrawPage(painter, sheet, true);
-    }
-    return bytes;
+    return A4Pdf(sheet.title, 2, [&](QPainter &p, int page) { DrawPage(p, sheet, page == 1); });
 }
 
 } // namespace forms

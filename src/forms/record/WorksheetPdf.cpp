@@ -4,10 +4,9 @@
 #include "engine/Review.h"
 #include "engine/WorksheetLayout.h"
 #include "forms/common/FormKit.h"
+#include "forms/record/PdfPages.h"
 
-#include <QBuffer>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -16,15 +15,7 @@ namespace forms {
 
 namespace {
 
-constexpr int Dpi = 300;
-const QColor Ink(0, 0, 0);
-const QColor Faint(110, 110, 110);
-const QColor AnswerRed(200, 0, 0);
-
-double Mm(double mm)
-{
-    return mm * Dpi / 25.4;
-}
+using namespace pdf;
 
 // A title whole in its room: smaller type for a long one, and wrapped when
 // even the smallest is too wide.
@@ -209,33 +200,12 @@ void DrawColumnPage(QPainter &p, const engine::Worksheet &sheet, int page, bool 
 
 QByteArray WorksheetPdf(const engine::Worksheet &sheet)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setTitle(sheet.title);
-        writer.setCreator(QStringLiteral("Mimoran！"));
-        writer.setResolution(Dpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-        QPainter painter(&writer);
-        painter.setRenderHint(QPainter::Antialiasing);
-        if (!sheet.request.columns) {
-            DrawPage(painter, sheet, false);
-            writer.newPage();
-            DrawPage(painter, sheet, true);
-        } else {
-            // The problems' pages, then as many of answers.
-            const int pages = engine::ColumnSheetLayout{}.Pages(int(sheet.problems.size()));
-            for (int page = 0; page < 2 * pages; ++page) {
-                if (page > 0)
-                    writer.newPage();
-                DrawColumnPage(painter, sheet, page % pages, page >= pages);
-            }
-        }
-    }
-    return bytes;
+    if (!sheet.request.columns)
+        return A4Pdf(sheet.title, 2, [&](QPainter &p, int page) { DrawPage(p, sheet, page == 1); });
+    // The problems' pages, then as many of answers.
+    const int pages = engine::ColumnSheetLayout{}.Pages(int(sheet.problems.size()));
+    return A4Pdf(sheet.title, 2 * pages,
+                 [&](QPainter &p, int page) { DrawColumnPage(p, sheet, page % pages, page >= pages); });
 }
 
 } // namespace forms
