@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUuid>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +30,8 @@ namespace {
 platform::AnswerRow Row(int n, const QStringList &children)
 {
     platform::AnswerRow row = TimesRow(n);
+    // A drill's name as the program makes it (a UUID), not the short one.
+    row.drill = QUuid::createUuidV5(QUuid(), row.drill).toString(QUuid::WithoutBraces);
     row.child = children[(n / 30) % children.size()];
     return row;
 }

@@ -51,22 +51,32 @@ std::optional<study::ChildRefusal> ChangeChildren(platform::RecordStore &store,
 namespace {
 
 // Those stored with a child the list does not give a living owner.
+platform::RecordQuery NobodysQuery(const study::ChildList &children)
+{
+    QStringList owned;
+    for (const study::Child &child : children.Living())
+        owned << children.AnswerIdsOf(child.id);
+    platform::RecordQuery query;
+    query.notChildren = owned;
+    return query;
+}
+
 std::optional<platform::RecordContents> NobodysAnswers(platform::RecordStore &store,
                                                        const study::ChildList &children)
 {
-    std::optional<platform::RecordContents> contents = store.ReadAll();
-    if (contents) {
-        std::vector<platform::AnswerRow> &rows = contents->answers;
-        rows.erase(std::remove_if(rows.begin(), rows.end(),
-                                  [&children](const platform::AnswerRow &row) {
-                                      return !children.OwnerOf(row.child).isEmpty();
-                                  }),
-                   rows.end());
-    }
-    return contents;
+    return store.Read(NobodysQuery(children));
 }
 
 } // namespace
+
+std::optional<bool> AnyNobodysAnswers(platform::RecordStore &store, const study::ChildList &children)
+{
+    const std::optional<QStringList> ids = store.AnsweredBy();
+    if (!ids)
+        return std::nullopt;
+    const QStringList owned = *NobodysQuery(children).notChildren;
+    return std::any_of(ids->begin(), ids->end(), [&owned](const QString &id) { return !owned.contains(id); });
+}
 
 std::optional<platform::RecordContents> ReadAnswersOf(platform::RecordStore &store, const study::ChildList &children,
                                                       const QString &owner)

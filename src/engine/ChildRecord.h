@@ -28,6 +28,8 @@ std::optional<study::ChildRefusal> ChangeChildren(platform::RecordStore &store,
 // (「名前のない記録」).
 std::optional<platform::RecordContents> ReadAnswersOf(platform::RecordStore &store, const study::ChildList &children,
                                                       const QString &owner);
+// Whether there are answers of nobody, without reading every answer.
+std::optional<bool> AnyNobodysAnswers(platform::RecordStore &store, const study::ChildList &children);
 // Erases them.
 bool EraseAnswersOf(platform::RecordStore &store, const study::ChildList &children, const QString &owner);
 

@@ -9,7 +9,8 @@ namespace platform {
 
 bool RecordQuery::Matches(const AnswerRow &row) const
 {
-    return (!children || children->contains(row.child)) && (!drill || row.drill == *drill);
+    return (!children || children->contains(row.child)) && (!notChildren || !notChildren->contains(row.child)) &&
+           (!drill || row.drill == *drill);
 }
 
 RecordStore::RecordStore() = default;
@@ -99,6 +100,31 @@ std::optional<RecordContents> RecordStore::Read(const RecordQuery &query)
     }
     rows.resize(kept);
     return contents;
+}
+
+std::optional<QStringList> RecordStore::AnsweredBy()
+{
+    std::optional<QStringList> ids = ReadAnsweredBy();
+    if (ids) {
+        for (const AnswerRow &row : pending_)
+            ids->append(row.child.isNull() ? QStringLiteral("") : row.child);
+        ids->removeDuplicates();
+    }
+    return ids;
+}
+
+std::optional<QStringList> RecordStore::ReadAnsweredBy()
+{
+    const std::optional<RecordContents> contents = ReadRows(RecordQuery{});
+    if (!contents)
+        return std::nullopt;
+    QStringList ids;
+    for (const AnswerRow &row : contents->answers) {
+        if (ids.isEmpty() || ids.back() != row.child)
+            ids.append(row.child.isNull() ? QStringLiteral("") : row.child);
+    }
+    ids.removeDuplicates();
+    return ids;
 }
 
 bool RecordStore::Clear()

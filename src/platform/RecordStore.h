@@ -45,10 +45,11 @@ struct RecordContents {
 };
 
 // Which answers to read: those of some children only (an empty id: the
-// answers given before any child was named), of one drill only; no value,
-// no limit.
+// answers given before any child was named), of none of some children, of
+// one drill only; no value, no limit.
 struct RecordQuery {
     std::optional<QStringList> children;
+    std::optional<QStringList> notChildren;
     std::optional<QString> drill;
     bool Matches(const AnswerRow &row) const;
 };
@@ -89,6 +90,10 @@ public:
     // cannot be read at all.
     std::optional<RecordContents> ReadAll() { return Read(RecordQuery{}); }
     std::optional<RecordContents> Read(const RecordQuery &query);
+    // The children answers are kept under (an empty id: before any child
+    // was named), each once, without reading every answer; no value when
+    // the record cannot be read.
+    std::optional<QStringList> AnsweredBy();
     // Erases every answer (the named values stay). False when the record refused.
     bool Clear();
     // Erases the answers of these children (an empty id: those given before
@@ -131,6 +136,8 @@ protected:
     // Stores these rows at once, all or none.
     virtual bool Write(const std::vector<AnswerRow> &rows, Patience patience) = 0;
     virtual std::optional<RecordContents> ReadRows(const RecordQuery &query) = 0;
+    // The children of the kept answers; by default from reading them all.
+    virtual std::optional<QStringList> ReadAnsweredBy();
     // Erases the answers of these children, or every answer for none.
     virtual bool Erase(const std::optional<QStringList> &children) = 0;
     virtual std::optional<std::map<QString, QString>> ReadNamed(const QString &prefix) = 0;

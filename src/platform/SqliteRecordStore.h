@@ -46,10 +46,13 @@ public:
     // the program, longer.
     static constexpr int BusyTimeoutMs = 1500;
     static constexpr int ClosingTimeoutMs = 5000;
+    // "?, ?, ?" for n values bound in turn.
+    static QString Marks(qsizetype n);
 
 protected:
     bool Write(const std::vector<AnswerRow> &rows, Patience patience) override;
     std::optional<RecordContents> ReadRows(const RecordQuery &query) override;
+    std::optional<QStringList> ReadAnsweredBy() override;
     bool Erase(const std::optional<QStringList> &children) override;
     std::optional<std::map<QString, QString>> ReadNamed(const QString &prefix) override;
     ValueChange WriteNamed(const QString &name, bool check, const std::optional<QString> &expected,
@@ -57,10 +60,8 @@ protected:
     bool KeepForLater(const std::vector<AnswerRow> &rows) override;
 
 private:
-    // The answers' columns in the order every statement names them, and
-    // "?, ?, ?" for n values bound in turn.
+    // The answers' columns in the order every statement names them.
     static const QString &Columns();
-    static QString Marks(qsizetype n);
 
     bool EnsureOpen();
     bool OpenForUse();

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QPointingDevice>
 #include <QTabWidget>
+#include <QStyle>
 #include <QTableWidget>
 
 using namespace testkit;
@@ -147,6 +148,7 @@ private slots:
     void choosingAFactShowsItsTries();
     void tablesShowTheRecord_data();
     void tablesShowTheRecord();
+    void everyModeFitsItsColumn();
     void chartKeepsTheLatestDays();
     void exportsTheRecord_data();
     void exportsTheRecord();
@@ -188,6 +190,7 @@ void TestRecordView::Open(const Rows &rows)
     fx->program->setei.Show();
     Control<QPushButton>(Settings, QStringLiteral("Command2"))->click();
     QVERIFY(Window(View));
+    QCoreApplication::processEvents(); // the opening's messages come once it is drawn
 }
 
 ScriptedStore *TestRecordView::InstallScriptedStore()
@@ -484,6 +487,21 @@ void TestRecordView::tablesShowTheRecord()
     QCOMPARE(TableRows(V<QTableWidget>(QStringLiteral("KindTable"))), kinds);
 }
 
+void TestRecordView::everyModeFitsItsColumn()
+{
+    // The oldest drill, far below the newest ones the widths are taken from.
+    Rows rows = Drill("p", At(1, 1, 9, 0), 1, 81, 81, 1, false, {{6, '*', 7, "42", 2500}});
+    rows.front().practice = true;
+    for (int d = 0; d < 150; ++d)
+        rows = rows + Drill(QString::number(d), At(2, 1, 9, 0).addSecs(60 * d), 0, 1, 10, 1, false, {{2, '+', 2, "4", 1000}});
+    Open(rows);
+    auto *table = V<QTableWidget>(QStringLiteral("DrillTable"));
+    const QString oldest = table->item(table->rowCount() - 1, 1)->text();
+    QCOMPARE(oldest, QStringLiteral("指定学習（にがて練習）"));
+    const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+    QVERIFY(table->fontMetrics().horizontalAdvance(oldest) + 2 * margin <= table->columnWidth(1));
+}
+
 void TestRecordView::chartKeepsTheLatestDays()
 {
     Open({});
@@ -680,6 +698,7 @@ void TestRecordView::tellsTheParentOnce()
     FlushDeletes();
     fx->box->shown.clear();
     Control<QPushButton>(Settings, QStringLiteral("Command2"))->click();
+    QCoreApplication::processEvents();
     QCOMPARE(fx->box->shown, drills ? QStringList{} : QStringList{Unreadable});
     // The drills go on whatever the record's trouble.
     Control<QPushButton>(Settings, QStringLiteral("Command1"))->click();

@@ -167,6 +167,10 @@ private slots:
     void twoChildrenAtOnce_data();
     void twoChildrenAtOnce();
     void eraseLeavesNothing();
+    void manyAnswersComeWholeAndInOrder_data();
+    void manyAnswersComeWholeAndInOrder();
+    void answeredByNamesEachChildOnce_data();
+    void answeredByNamesEachChildOnce();
 
 private:
     QTemporaryDir dir_;
@@ -756,6 +760,102 @@ void TestRecordStore::eraseLeavesNothing()
     QVERIFY(!Bytes(path_ + QStringLiteral("-wal")).contains(utf8));
     QVERIFY(store.Append(Answer(1)));
     QCOMPARE(Stored(path_).size(), std::size_t(1));
+}
+
+void TestRecordStore::manyAnswersComeWholeAndInOrder_data()
+{
+    // Enough answers to be read in two halves at once, three of them not
+    // understood (one with the first half, two with the second).
+    QTest::addColumn<std::optional<QStringList>>("children");
+    QTest::addColumn<std::optional<QStringList>>("notChildren");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("unreadable");
+    const std::optional<QStringList> any;
+    QTest::newRow("every answer") << any << any << 29997 << 3;
+    QTest::newRow("one child's") << std::optional<QStringList>(QStringList{"a"}) << any << 9999 << 1;
+    QTest::newRow("those of before and another's") << std::optional<QStringList>(QStringList{"", "b"}) << any << 19998 << 2;
+    QTest::newRow("nobody's but theirs") << any << std::optional<QStringList>(QStringList{"a", ""}) << 9999 << 1;
+}
+
+void TestRecordStore::manyAnswersComeWholeAndInOrder()
+{
+    QFETCH(std::optional<QStringList>, children);
+    QFETCH(std::optional<QStringList>, notChildren);
+    QFETCH(int, count);
+    QFETCH(int, unreadable);
+    {
+        SqliteRecordStore store(path_);
+        AnswerRow first = Answer(1);
+        first.child = QStringLiteral("a");
+        QVERIFY(store.Append(first));
+    }
+    const QString columns = QStringLiteral(
+        "drill, answered_at, utc_offset, mode, calc_kind, range_max, problem_count, retry, left_operand,"
+        " right_operand, operation, answer, typed, correct, elapsed_ms, practice, grid");
+    Sql(path_, {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 30000)"
+                               " INSERT INTO answers (%1, question_no, child) SELECT %1, i,"
+                               " CASE i % 3 WHEN 0 THEN '' WHEN 1 THEN 'a' ELSE 'b' END FROM answers, n WHERE id = 1")
+                    .arg(columns),
+                QStringLiteral("UPDATE answers SET operation = 9 WHERE id IN (100, 29000)"),
+                QStringLiteral("UPDATE answers SET answered_at = 'yesterday' WHERE id = 27000"),
+                // Without its milliseconds: read all the same.
+                QStringLiteral("UPDATE answers SET answered_at = '2026-12-08T16:00:00' WHERE id = 200")});
+    SqliteRecordStore store(path_);
+    platform::RecordQuery query;
+    query.children = children;
+    query.notChildren = notChildren;
+    const std::optional<platform::RecordContents> contents = store.Read(query);
+    QVERIFY(contents);
+    QCOMPARE(int(contents->answers.size()), count);
+    QCOMPARE(contents->unreadable, unreadable);
+    int previous = 0;
+    for (const AnswerRow &row : contents->answers) {
+        QVERIFY2(row.questionNo > previous && query.Matches(row), qPrintable(QString::number(row.questionNo)));
+        previous = row.questionNo;
+        if (row.questionNo == 200)
+            QCOMPARE(row.answeredAt, QDateTime(QDate(2026, 12, 8), QTime(16, 0), Qt::OffsetFromUTC,
+                                               Answer(1).answeredAt.offsetFromUtc()));
+    }
+}
+
+void TestRecordStore::answeredByNamesEachChildOnce_data()
+{
+    QTest::addColumn<bool>("file"); // else in memory, read as every store is by default
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QString>("waiting"); // a child's answer the store refused
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("an empty file") << true << QStringList{} << "" << QStringList{};
+    QTest::newRow("a file: before the children, and two")
+        << true << QStringList{"b", "", "a", "b", ""} << "" << QStringList{"", "a", "b"};
+    QTest::newRow("in memory, one answer waiting")
+        << false << QStringList{"a", ""} << "c" << QStringList{"", "a", "c"};
+}
+
+void TestRecordStore::answeredByNamesEachChildOnce()
+{
+    QFETCH(bool, file);
+    QFETCH(QStringList, stored);
+    QFETCH(QString, waiting);
+    QFETCH(QStringList, expected);
+    platform::MemoryRecordStore memory;
+    std::optional<SqliteRecordStore> sqlite;
+    platform::RecordStore &store = file ? static_cast<platform::RecordStore &>(sqlite.emplace(path_)) : memory;
+    for (int n = 0; n < stored.size(); ++n) {
+        AnswerRow row = Answer(n + 1);
+        row.child = stored[n];
+        QVERIFY(store.Append(row));
+    }
+    if (!waiting.isEmpty()) {
+        memory.Refuse(true);
+        AnswerRow row = Answer(99);
+        row.child = waiting;
+        QVERIFY(!store.Append(row));
+        memory.Refuse(false);
+    }
+    std::optional<QStringList> ids = store.AnsweredBy();
+    QVERIFY(ids);
+    ids->sort();
+    QCOMPARE(*ids, expected);
 }
 
 QTEST_GUILESS_MAIN(TestRecordStore)

@@ -71,8 +71,7 @@ void ChildChoice::Fill()
         List->addItem(child.name, child.id);
     // 「名前のない記録」 only where there is something under it.
     if (!living.empty()) {
-        const std::optional<platform::RecordContents> nobodys = engine::ReadAnswersOf(store, children_, QString());
-        if (nobodys && !nobodys->answers.empty())
+        if (engine::AnyNobodysAnswers(store, children_).value_or(false))
             List->addItem(Nobody, NobodyKey);
     }
     int last = -1;

@@ -3,9 +3,13 @@
 #include "forms/common/FormKit.h"
 #include "forms/record/ScoreChart.h"
 #include "study/Choices.h"
+#include "study/Module1.h"
 
 #include <QHeaderView>
+#include <QStyle>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace forms {
 
@@ -24,6 +28,15 @@ QString KindAndRange(std::int16_t kind, std::int16_t range)
     return engine::KindLabel(kind) + QStringLiteral("　") + engine::RangeLabel(kind, range);
 }
 
+QString ModeText(std::int16_t mode, bool retry, bool practice)
+{
+    if (retry)
+        return engine::ModeLabel(mode) + QStringLiteral("（やり直し）");
+    if (practice)
+        return engine::ModeLabel(mode) + QStringLiteral("（にがて練習）");
+    return engine::ModeLabel(mode);
+}
+
 } // namespace
 
 RecentPage::RecentPage() : RecordPage(QStringLiteral("Recent"), QStringLiteral("最近の学習"))
@@ -40,6 +53,19 @@ RecentPage::RecentPage() : RecordPage(QStringLiteral("Recent"), QStringLiteral("
     QHeaderView *header = DrillTable->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(2, QHeaderView::Stretch);
+    // The columns fit the newest drills (all of years of them would make a
+    // slow opening); the modes' labels, whose widths differ, fit wherever
+    // they stand.
+    header->setResizeContentsPrecision(100);
+    int widest = 0;
+    for (const std::int16_t mode : {Module1::FreeStudy, Module1::DesignatedStudy, Module1::Spartan}) {
+        for (const bool retry : {false, true}) {
+            for (const bool practice : {false, true})
+                widest = std::max(widest, DrillTable->fontMetrics().horizontalAdvance(ModeText(mode, retry, practice)));
+        }
+    }
+    header->setSectionResizeMode(1, QHeaderView::Fixed);
+    header->resizeSection(1, widest + 2 * DrillTable->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8);
     SetFocusOrder({DrillTable});
 }
 
@@ -54,11 +80,7 @@ void RecentPage::ShowReport(const engine::RecordReport &report)
                                         Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight};
     for (int i = 0; i < int(drills.size()); ++i) {
         const engine::DrillSummary &d = drills[std::size_t(i)];
-        QString mode = engine::ModeLabel(d.mode);
-        if (d.retry)
-            mode += QStringLiteral("（やり直し）");
-        else if (d.practice)
-            mode += QStringLiteral("（にがて練習）");
+        const QString mode = ModeText(d.mode, d.retry, d.practice);
         const QString count = d.finished() ? QString::number(d.answered)
                                            : QStringLiteral("%1/%2").arg(d.answered).arg(d.problemCount);
         record::FillRow(DrillTable, i,

@@ -18,6 +18,7 @@
 
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <utility>
 
@@ -52,7 +53,9 @@ constexpr int ClientHeight = 8250;
 RecordWindow::RecordWindow(Navigator &navigator, std::function<platform::RecordStore &()> store)
     : Form(QStringLiteral("Kiroku")), navigator_(navigator), store_(std::move(store)), choice_(store_)
 {
-    connect(this, &Form::Opened, this, &RecordWindow::ShowOpeningMessages);
+    // Once the window is drawn: the check reads the whole file.
+    connect(this, &Form::Opened, this,
+            [this] { QTimer::singleShot(0, this, &RecordWindow::ShowOpeningMessages); });
     connect(&choice_, &ChildChoice::Changed, this, &RecordWindow::Refresh);
 }
 
@@ -178,6 +181,8 @@ void RecordWindow::ShowOpeningMessages()
     // The whole file's check, once a run, when the parent looks (never on
     // the drill's path); damage it finds sets the file aside, and the view
     // shows the record that goes on.
+    if (!Window())
+        return; // closed before it was drawn
     platform::RecordStore &store = store_();
     store.Check();
     QStringList messages = std::exchange(openingMessages_, {});
