@@ -143,6 +143,7 @@ std::vector<DayScore> ScoresByDay(const std::vector<AnswerRow> &answers)
 {
     std::map<QDate, DayScore> days;
     std::map<QDate, QSet<QString>> drills;
+    const AnswerRow *previous = nullptr;
     for (const AnswerRow &a : answers) {
         const QDate day = a.answeredAt.date();
         DayScore &d = days[day];
@@ -150,7 +151,10 @@ std::vector<DayScore> ScoresByDay(const std::vector<AnswerRow> &answers)
         ++d.answered;
         if (a.correct)
             ++d.right;
-        drills[day].insert(a.drill);
+        // A drill's answers come one after another: each counted once.
+        if (!previous || previous->drill != a.drill || previous->answeredAt.date() != day)
+            drills[day].insert(a.drill);
+        previous = &a;
     }
     std::vector<DayScore> out;
     out.reserve(days.size());

@@ -9,13 +9,13 @@ RecordReport MakeRecordReport(std::optional<platform::RecordContents> contents)
     RecordReport report;
     report.readable = contents.has_value();
     if (contents) {
-        report.answers = std::move(contents->answers);
+        report.answers = std::make_shared<const std::vector<AnswerRow>>(std::move(contents->answers));
         report.unreadable = contents->unreadable;
     }
-    report.days = ScoresByDay(report.answers);
-    report.drills = SummariseDrills(report.answers);
-    report.times = BuildTimesGrid(report.answers);
-    report.kinds = SummariseKinds(report.answers);
+    report.days = ScoresByDay(*report.answers);
+    report.drills = SummariseDrills(*report.answers);
+    report.times = BuildTimesGrid(*report.answers);
+    report.kinds = SummariseKinds(*report.answers);
     return report;
 }
 

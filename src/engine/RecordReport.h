@@ -3,6 +3,7 @@
 #include "engine/Progress.h"
 #include "platform/RecordStore.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -21,7 +22,8 @@ struct ReportOwner {
 struct RecordReport {
     bool readable = true; // false: the record could not be read at all
     int unreadable = 0;   // entries kept but not understood
-    std::vector<AnswerRow> answers;   // oldest first
+    // Oldest first; shared by the pages that look into them (never empty).
+    std::shared_ptr<const std::vector<AnswerRow>> answers = std::make_shared<const std::vector<AnswerRow>>();
     std::vector<DayScore> days;       // oldest first
     std::vector<DrillSummary> drills; // newest first
     TimesGrid times{};

@@ -93,7 +93,7 @@ GridsPage::GridsPage() : RecordPage(QStringLiteral("Grids"), QStringLiteral("百
 
 void GridsPage::ShowReport(const engine::RecordReport &report)
 {
-    const std::vector<engine::HyakumasuDone> grids = engine::HyakumasuGrids(report.answers);
+    const std::vector<engine::HyakumasuDone> grids = engine::HyakumasuGrids(*report.answers);
     // Each operation and size done: how many grids, and the best time.
     std::map<std::pair<std::int16_t, int>, int> kinds;
     for (const engine::HyakumasuDone &g : grids)

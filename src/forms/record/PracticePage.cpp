@@ -245,7 +245,7 @@ void PracticePage::ShowWeakInfo()
     int slow = 0;
     int due = 0;
     const QDate today = QDate::currentDate();
-    for (const engine::FactStanding &s : engine::StandingsOf(answers_, kind)) {
+    for (const engine::FactStanding &s : engine::StandingsOf(*answers_, kind)) {
         missed += s.state == engine::FactState::OftenMissed;
         slow += s.state == engine::FactState::Slow;
         due += s.state == engine::FactState::Known && s.due <= today;
@@ -272,7 +272,7 @@ void PracticePage::StartPractice_Click()
     // to run.
     platform::random().Reseed(platform::SecondsSinceMidnight());
     engine::PracticePlan plan =
-        engine::PlanPractice(answers_, kind, accepted->count, QDate::currentDate(), platform::random());
+        engine::PlanPractice(*answers_, kind, accepted->count, QDate::currentDate(), platform::random());
     if (plan.weak == 0 && plan.known == 0 &&
         platform::messageBox().Show(NoWeakFacts, platform::Buttons::YesNo) != platform::ResultYes)
         return;
@@ -313,7 +313,7 @@ void PracticePage::MakeSheet_Click()
     request.columns = SheetColumns->isChecked();
     request.number = *number;
     request.today = QDate::currentDate();
-    engine::Worksheet sheet = engine::MakeWorksheet(answers_, request);
+    engine::Worksheet sheet = engine::MakeWorksheet(*answers_, request);
     if (owner_)
         sheet.childName = owner_->name;
     SavePdf(QStringLiteral("計算プリントを保存"), engine::WorksheetFileName(sheet), WorksheetPdf(sheet));

@@ -69,7 +69,8 @@ private:
 
     Navigator &navigator_;
     const Form &form_;
-    std::vector<platform::AnswerRow> answers_;
+    std::shared_ptr<const std::vector<platform::AnswerRow>> answers_ =
+        std::make_shared<const std::vector<platform::AnswerRow>>();
     std::optional<engine::ReportOwner> owner_; // whose answers these are
 };
 

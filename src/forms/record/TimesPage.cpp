@@ -242,7 +242,7 @@ void TimesPage::ShowFact(int row, int column)
     const QList<Qt::Alignment> align = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignCenter, Qt::AlignRight};
     int line = 0;
     for (auto it = fact.tries.rbegin(); it != fact.tries.rend(); ++it, ++line) {
-        const platform::AnswerRow &a = answers_[std::size_t(*it)];
+        const platform::AnswerRow &a = (*answers_)[std::size_t(*it)];
         record::FillRow(FactTries, line,
                         {QStringLiteral("%1 %2").arg(ScoreChart::DayLabel(a.answeredAt.date()),
                                                      a.answeredAt.toString(QStringLiteral("HH:mm"))),

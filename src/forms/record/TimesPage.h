@@ -34,7 +34,8 @@ private:
     QLabel *FactTitle = nullptr;
     QTableWidget *FactTries = nullptr;
     engine::TimesGrid grid_{};
-    std::vector<platform::AnswerRow> answers_;
+    std::shared_ptr<const std::vector<platform::AnswerRow>> answers_ =
+        std::make_shared<const std::vector<platform::AnswerRow>>();
 };
 
 } // namespace forms
