@@ -289,6 +289,10 @@ void Hyakumasu::Tick()
 void Hyakumasu::Finish()
 {
     done_ = true;
+    // Locked before the record is asked for the best time: in the browser
+    // that wait lets events in, and a Spartan grid that is over but not yet
+    // locked would let the frame's close through.
+    locked_ = spartan_;
     ticker_->stop();
     Cells->SetCurrent(-1);
     AnswerButton->hide();
@@ -321,7 +325,6 @@ void Hyakumasu::Finish()
     for (QLabel *label : {TimeResult, RightResult, BestResult})
         label->show();
     NewRecord->setVisible(beaten);
-    locked_ = spartan_;
     if (locked_) {
         for (QWidget *lock : std::initializer_list<QWidget *>{LockLabel, LockPassword, LockButton})
             lock->show();
