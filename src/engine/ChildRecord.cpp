@@ -50,21 +50,22 @@ std::optional<study::ChildRefusal> ChangeChildren(platform::RecordStore &store,
 
 namespace {
 
-// Those stored with a child the list does not give a living owner.
-platform::RecordQuery NobodysQuery(const study::ChildList &children)
+// The ids answers are kept under that belong to a living child; any other
+// id's answers are nobody's.
+QStringList OwnedIds(const study::ChildList &children)
 {
     QStringList owned;
     for (const study::Child &child : children.Living())
         owned << children.AnswerIdsOf(child.id);
-    platform::RecordQuery query;
-    query.notChildren = owned;
-    return query;
+    return owned;
 }
 
 std::optional<platform::RecordContents> NobodysAnswers(platform::RecordStore &store,
                                                        const study::ChildList &children)
 {
-    return store.Read(NobodysQuery(children));
+    platform::RecordQuery query;
+    query.notChildren = OwnedIds(children);
+    return store.Read(query);
 }
 
 } // namespace
@@ -74,7 +75,7 @@ std::optional<bool> AnyNobodysAnswers(platform::RecordStore &store, const study:
     const std::optional<QStringList> ids = store.AnsweredBy();
     if (!ids)
         return std::nullopt;
-    const QStringList owned = *NobodysQuery(children).notChildren;
+    const QStringList owned = OwnedIds(children);
     return std::any_of(ids->begin(), ids->end(), [&owned](const QString &id) { return !owned.contains(id); });
 }
 

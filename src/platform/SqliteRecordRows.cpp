@@ -21,10 +21,6 @@ namespace platform {
 
 namespace {
 
-// The time as it was stored, with the offset it was stored with: the same
-// instant wherever and whenever it is read (a local time that a clock change
-// skips here still names one instant there). Rows of the first version have
-// no offset and are local times.
 int Digits(QByteArrayView text, qsizetype from, qsizetype count)
 {
     int value = 0;
@@ -37,6 +33,10 @@ int Digits(QByteArrayView text, qsizetype from, qsizetype count)
     return value;
 }
 
+// The time as it was stored, with the offset it was stored with: the same
+// instant wherever and whenever it is read (a local time that a clock change
+// skips here still names one instant there). Rows of the first version have
+// no offset and are local times.
 QDateTime StoredTime(const QByteArray &text, const QVariant &offset)
 {
     QDate date;
@@ -93,10 +93,6 @@ private:
 
 const QString WaitingHeader = QStringLiteral("mimoran-waiting 1");
 
-} // namespace
-
-namespace {
-
 // The rows of a SELECT of ReadColumns. Each value is taken once: tens of
 // thousands of rows are read when the parent opens the view.
 void ReadAnswerRows(QSqlQuery &q, RecordContents &contents)
@@ -142,10 +138,6 @@ void ReadAnswerRows(QSqlQuery &q, RecordContents &contents)
         contents.answers.push_back(std::move(row));
     }
 }
-
-} // namespace
-
-namespace {
 
 // A SELECT of ReadColumns and the values bound to it.
 struct Select {
@@ -219,6 +211,35 @@ std::optional<RecordContents> RunElsewhere(const QString &connection, const Sele
 // the parent waits for the view while tens of thousands are read.
 constexpr qint64 SplitAbove = 20000;
 
+std::optional<RecordContents> ReadAnswers(const QSqlDatabase &db, const QString &connection, const RecordQuery &query,
+                                          QString *failure)
+{
+    qint64 middle = -1;
+    if (!query.drill) { // (one drill's few answers come by their index)
+        QSqlQuery span(db);
+        if (span.exec(QStringLiteral("SELECT min(id), max(id) FROM answers")) && span.next() &&
+            span.value(1).toLongLong() - span.value(0).toLongLong() > SplitAbove)
+            middle = (span.value(0).toLongLong() + span.value(1).toLongLong()) / 2;
+    }
+    if (middle < 0)
+        return Run(db, AnswersSelect(query), failure);
+    const Select laterSelect = AnswersSelect(query, QStringLiteral("id > %1").arg(middle));
+    std::optional<RecordContents> later;
+    const std::unique_ptr<QThread> reader(QThread::create([&] { later = RunElsewhere(connection, laterSelect); }));
+    reader->start();
+    std::optional<RecordContents> contents = Run(db, AnswersSelect(query, QStringLiteral("id <= %1").arg(middle)), failure);
+    reader->wait();
+    // Read here after all when the other connection could not.
+    if (contents && !later)
+        later = Run(db, laterSelect, failure);
+    if (!contents || !later)
+        return std::nullopt;
+    contents->unreadable += later->unreadable;
+    contents->answers.insert(contents->answers.end(), std::make_move_iterator(later->answers.begin()),
+                             std::make_move_iterator(later->answers.end()));
+    return contents;
+}
+
 } // namespace
 
 std::optional<RecordContents> SqliteRecordStore::ReadRows(const RecordQuery &query)
@@ -226,38 +247,8 @@ std::optional<RecordContents> SqliteRecordStore::ReadRows(const RecordQuery &que
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!EnsureOpen())
             return std::nullopt;
-        qint64 middle = -1;
-        if (!query.drill) { // (one drill's few answers come by their index)
-            QSqlQuery span(Database());
-            if (span.exec(QStringLiteral("SELECT min(id), max(id) FROM answers")) && span.next() &&
-                span.value(1).toLongLong() - span.value(0).toLongLong() > SplitAbove)
-                middle = (span.value(0).toLongLong() + span.value(1).toLongLong()) / 2;
-        }
-        std::optional<RecordContents> later;
-        std::unique_ptr<QThread> reader;
-        const Select laterSelect = AnswersSelect(query, QStringLiteral("id > %1").arg(middle));
-        if (middle >= 0) {
-            reader.reset(QThread::create([&] { later = RunElsewhere(connection_, laterSelect); }));
-            reader->start();
-        }
         QString failure;
-        std::optional<RecordContents> contents =
-            Run(Database(), middle >= 0 ? AnswersSelect(query, QStringLiteral("id <= %1").arg(middle)) : AnswersSelect(query),
-                &failure);
-        if (reader) {
-            reader->wait();
-            // Read here after all when the other connection could not.
-            if (contents && !later)
-                later = Run(Database(), laterSelect, &failure);
-            if (contents && later) {
-                contents->unreadable += later->unreadable;
-                contents->answers.insert(contents->answers.end(), std::make_move_iterator(later->answers.begin()),
-                                         std::make_move_iterator(later->answers.end()));
-            } else {
-                contents.reset();
-            }
-        }
-        if (contents)
+        if (std::optional<RecordContents> contents = ReadAnswers(Database(), connection_, query, &failure))
             return contents;
         if (!DamageSeen(failure))
             return std::nullopt;

@@ -70,10 +70,8 @@ void ChildChoice::Fill()
     for (const study::Child &child : living)
         List->addItem(child.name, child.id);
     // 「名前のない記録」 only where there is something under it.
-    if (!living.empty()) {
-        if (engine::AnyNobodysAnswers(store, children_).value_or(false))
-            List->addItem(Nobody, NobodyKey);
-    }
+    if (!living.empty() && engine::AnyNobodysAnswers(store, children_).value_or(false))
+        List->addItem(Nobody, NobodyKey);
     int last = -1;
     if (const std::optional<std::map<QString, QString>> values = store.ReadValues(LastValue)) {
         if (const auto found = values->find(LastValue); found != values->end())
